@@ -1,0 +1,3 @@
+#include "dsp/ModuleBase.h"
+
+// ModuleBase adds only pure operations; the file keeps one source per module class.

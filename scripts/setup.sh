@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Installs everything the build, the tests and the benchmarks need on Debian 12.
+# Idempotent: refreshes the package lists only when something is missing.
+# Usage: scripts/setup.sh [--i386]   (--i386 adds what the 32-bit build needs)
+set -euo pipefail
+
+want_i386=0
+[ "${1:-}" = "--i386" ] && want_i386=1
+
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+
+native=(
+  g++ cmake ninja-build pkg-config make
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libx11-dev libxext-dev libxinerama-dev libxrandr-dev libxcursor-dev
+  libfreetype-dev libpng-dev libjpeg-dev zlib1g-dev
+  fonts-dejavu-core xvfb xauth x11-apps
+)
+recommended_off=(juce-modules-source)
+i386=(
+  g++-multilib
+  libx11-dev:i386 libxext-dev:i386 libxinerama-dev:i386 libxrandr-dev:i386 libxcursor-dev:i386
+  libfreetype-dev:i386 libpng-dev:i386 libjpeg-dev:i386 zlib1g-dev:i386
+  libgtest-dev:i386 libgmock-dev:i386
+)
+
+missing=()
+is_installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+collect_missing() { for p in "$@"; do is_installed "$p" || missing+=("$p"); done; }
+
+collect_missing "${native[@]}" "${recommended_off[@]}"
+if [ "$want_i386" -eq 1 ]; then
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+    missing+=("${i386[@]}")
+  else
+    collect_missing "${i386[@]}"
+  fi
+fi
+
+if [ "${#missing[@]}" -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+else
+  echo "setup: all packages present"
+fi
