@@ -1,9 +1,24 @@
 #!/usr/bin/env bash
-# Set-up, build and every test: what a newcomer and CI run.
+# Set-up, build and every test, for the native 64-bit build and the 32-bit Intel build.
+# Usage: scripts/test.sh [--native-only]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+
+both=1
+[ "${1:-}" = "--native-only" ] && both=0
+
+if [ "$both" -eq 1 ]; then bash scripts/setup.sh --i386; else bash scripts/setup.sh; fi
 jobs=$(nproc)
+
+echo "== 64-bit build and tests"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
+
+if [ "$both" -eq 1 ]; then
+  echo "== 32-bit build and tests"
+  cmake -S . -B build-i386 -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE=cmake/i386-linux-gnu.cmake -DWYD_BUILD_BENCH=OFF
+  cmake --build build-i386 -j "$jobs"
+  ctest --test-dir build-i386 --output-on-failure -j "$jobs"
+fi
