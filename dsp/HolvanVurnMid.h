@@ -1,0 +1,39 @@
+#pragma once
+
+#include "dsp/SZBase2x.h"
+
+// Mid dip of the mid-range equaliser (0.2 to 7 kHz): a passive RLC network with a logarithmic
+// 2500-ohm pot, run as a second-order section.
+class HolvanVurnMid : public SZBase2x
+{
+public:
+    void setSampleRate(float newSampleRate) override;
+    void calc() override;
+    void process(double& sample) override;
+    void process(double& left, double& right) override;
+
+    void setMidFreq(float value);
+    void setMidDip(float value);
+
+    float freq = 0.0f;
+    float amount = 0.0f;
+
+private:
+    // At or below this amount the band ends each glide as its gain b0 alone.
+    static constexpr float pureGainAmount = 1e-7f;
+};
+
+inline void HolvanVurnMid::process(double& sample)
+{
+    if (advanceGlide() && amount <= pureGainAmount)
+        becomePureGain();
+    sample = filter(sample, historyL);
+}
+
+inline void HolvanVurnMid::process(double& left, double& right)
+{
+    if (advanceGlide() && amount <= pureGainAmount)
+        becomePureGain();
+    left = filter(left, historyL);
+    right = filter(right, historyR);
+}
