@@ -1,0 +1,1152 @@
+#include "dsp/TarvelXeth.h"
+
+#include <cmath>
+#include <cstdint>
+
+namespace
+{
+// Make-up gains: the passive networks lose about 22 dB, the saturator is driven harder when it
+// runs at four times the host rate.
+constexpr double kTolmGain = 12.475;
+constexpr double kBraskGain = 13.1;
+constexpr double kSaturationGainLowRate = 4.0;
+constexpr double kSaturationGainHighRate = 2.0;
+
+constexpr float kHighRatePathFrom = 68100.0f;
+constexpr float kFadeSeconds = 0.025f;
+constexpr float kHighPassFrequency = 10.0f;
+constexpr int32_t kLongestFade = 1000000000;
+
+int32_t fadeStepsAt(float rate)
+{
+    const float steps = floorf(rate * kFadeSeconds);
+    // Nonsense rates must not turn into an undefined conversion or a fade without steps.
+    if (!(steps >= 1.0f))
+        return 1;
+    if (steps > static_cast<float>(kLongestFade))
+        return kLongestFade;
+    return static_cast<int32_t>(steps);
+}
+
+// One fade step shared by every channel of a mixing point; takes the section out of the chain
+// when a fade-out ends.
+inline double stepFade(SectionFade& fade, bool& active, bool lastSampleOfBlock)
+{
+    if (fade.advance(lastSampleOfBlock))
+        active = false;
+    return fade.value;
+}
+} // namespace
+
+TarvelXeth::TarvelXeth()
+{
+    name = "Tarvel Holvan";
+    params = new float[kNumParameters]();
+    tolmFade.setLength(220);
+    braskFade.setLength(220);
+    saturationFade.setLength(220);
+    lowRatePath = true;
+    reset();
+}
+
+TarvelXeth::~TarvelXeth()
+{
+    delete[] params;
+}
+
+void TarvelXeth::setSampleRate(float newSampleRate)
+{
+    DspBase::setSampleRate(newSampleRate);
+    lowRatePath = newSampleRate < kHighRatePathFrom;
+    const float equaliserRate = lowRatePath ? 2.0f * newSampleRate : newSampleRate;
+    const float saturatorRate = lowRatePath ? 4.0f * newSampleRate : 2.0f * newSampleRate;
+
+    tolmLow.setSampleRate(equaliserRate);
+    tolmMid.setSampleRate(equaliserRate);
+    tolmHigh.setSampleRate(equaliserRate);
+    braskEq.setSampleRate(equaliserRate);
+
+    highPass.setSampleRate(saturatorRate);
+    emphasisLow.setSampleRate(saturatorRate);
+    emphasisHigh.setSampleRate(saturatorRate);
+    configureSaturationFilters();
+
+    // The equaliser fades step once per equaliser-rate sample, the saturator fade once per host
+    // sample: every fade lasts 25 ms.
+    tolmFade.setLength(fadeStepsAt(equaliserRate));
+    braskFade.setLength(fadeStepsAt(equaliserRate));
+    saturationFade.setLength(fadeStepsAt(newSampleRate));
+}
+
+void TarvelXeth::configureSaturationFilters()
+{
+    highPass.setFrequency(kHighPassFrequency);
+
+    emphasisLow.setShelfType(false);
+    emphasisLow.setFreq(100.0f);
+    emphasisLow.setQ(0.4f);
+    emphasisLow.setGain(3.0f);
+    emphasisLow.calc();
+
+    emphasisHigh.setShelfType(true);
+    emphasisHigh.setFreq(10000.0f);
+    emphasisHigh.setQ(0.4f);
+    emphasisHigh.setGain(6.0f);
+    emphasisHigh.calc();
+}
+
+void TarvelXeth::reset()
+{
+    resetBuffer();
+    resetCoeffs();
+    tolmFade.rearm();
+    braskFade.rearm();
+    saturationFade.rearm();
+}
+
+void TarvelXeth::resetBuffer()
+{
+    tolmLow.resetBuffer();
+    tolmMid.resetBuffer();
+    tolmHigh.resetBuffer();
+    braskEq.resetBuffer();
+    highPass.resetBuffer();
+    emphasisLow.resetBuffer();
+    emphasisHigh.resetBuffer();
+    satUp4x.reset();
+    satDown4x.reset();
+    satUp2x.reset();
+    satDown2x.reset();
+    eqUp2xL.reset();
+    eqUp2xR.reset();
+}
+
+void TarvelXeth::resetCoeffs()
+{
+    tolmLow.resetCoeffs();
+    tolmMid.resetCoeffs();
+    tolmHigh.resetCoeffs();
+    braskEq.resetCoeffs();
+    resetSaturationOnCoeffs();
+}
+
+void TarvelXeth::resetSaturationOnCoeffs()
+{
+    highPass.resetCoeffs();
+    emphasisLow.resetCoeffs();
+    emphasisHigh.resetCoeffs();
+    configureSaturationFilters();
+}
+
+void TarvelXeth::calc()
+{
+    calcTolmOn();
+    tolmLow.calc();
+    tolmMid.calc();
+    tolmHigh.calc();
+    calcBraskOn();
+    braskEq.calc();
+    calcSaturationOn();
+}
+
+// ---- parameters ----
+
+void TarvelXeth::setParameter(int index, float value)
+{
+    switch (index)
+    {
+        case kTolmOn: setTolmOn(value); break;
+        case kTolmLowFreq: setTolmLowFreq(value); break;
+        case kTolmLowPeak: setTolmLowPeak(value); break;
+        case kTolmMidFreq: setTolmMidFreq(value); break;
+        case kTolmMidDip: setTolmMidDip(value); break;
+        case kTolmHighFreq: setTolmHighFreq(value); break;
+        case kTolmHighPeak: setTolmHighPeak(value); break;
+        case kBraskOn: setBraskOn(value); break;
+        case kBraskLowFreq: setBraskLowFreq(value); break;
+        case kBraskLowBoost: setBraskLowBoost(value); break;
+        case kBraskLowAtten: setBraskLowAtten(value); break;
+        case kBraskHighBoostFreq: setBraskHighBoostFreq(value); break;
+        case kBraskHighBoost: setBraskHighBoost(value); break;
+        case kBraskHighBoostBandwidth: setBraskHighBoostBandwidth(value); break;
+        case kBraskHighAttenFreq: setBraskHighAttenFreq(value); break;
+        case kBraskHighAtten: setBraskHighAtten(value); break;
+        case kSaturationOn: setSaturationOn(value); break;
+        default: break; // not a parameter of this object
+    }
+}
+
+void TarvelXeth::setSwitch(float value, SectionFade& fade, bool& active)
+{
+    // Switching off only sets the target: the end of the fade-out takes the section out.
+    if (switchedOn(value))
+        active = true;
+    fade.setTarget(switchedOn(value));
+}
+
+void TarvelXeth::setTolmOn(float value)
+{
+    params[kTolmOn] = value;
+    setSwitch(value, tolmFade, tolmActive);
+}
+
+void TarvelXeth::setTolmLowFreq(float value)
+{
+    params[kTolmLowFreq] = value;
+    tolmLow.setLowFreq(value);
+}
+
+void TarvelXeth::setTolmLowPeak(float value)
+{
+    params[kTolmLowPeak] = value;
+    tolmLow.setLowPeak(value);
+}
+
+void TarvelXeth::setTolmMidFreq(float value)
+{
+    params[kTolmMidFreq] = value;
+    tolmMid.setMidFreq(value);
+}
+
+void TarvelXeth::setTolmMidDip(float value)
+{
+    params[kTolmMidDip] = value;
+    tolmMid.setMidDip(value);
+}
+
+void TarvelXeth::setTolmHighFreq(float value)
+{
+    params[kTolmHighFreq] = value;
+    tolmHigh.setHighFreq(value);
+}
+
+void TarvelXeth::setTolmHighPeak(float value)
+{
+    params[kTolmHighPeak] = value;
+    tolmHigh.setHighPeak(value);
+}
+
+void TarvelXeth::setBraskOn(float value)
+{
+    params[kBraskOn] = value;
+    setSwitch(value, braskFade, braskActive);
+}
+
+void TarvelXeth::setBraskLowFreq(float value)
+{
+    params[kBraskLowFreq] = value;
+    braskEq.setLowFreq(value);
+}
+
+void TarvelXeth::setBraskLowBoost(float value)
+{
+    params[kBraskLowBoost] = value;
+    braskEq.setLowBoost(value);
+}
+
+void TarvelXeth::setBraskLowAtten(float value)
+{
+    params[kBraskLowAtten] = value;
+    braskEq.setLowAtten(value);
+}
+
+void TarvelXeth::setBraskHighBoostFreq(float value)
+{
+    params[kBraskHighBoostFreq] = value;
+    braskEq.setHighBoostFreq(value);
+}
+
+void TarvelXeth::setBraskHighBoost(float value)
+{
+    params[kBraskHighBoost] = value;
+    braskEq.setHighBoost(value);
+}
+
+void TarvelXeth::setBraskHighBoostBandwidth(float value)
+{
+    params[kBraskHighBoostBandwidth] = value;
+    braskEq.setHighBoostBandwidth(value);
+}
+
+void TarvelXeth::setBraskHighAttenFreq(float value)
+{
+    params[kBraskHighAttenFreq] = value;
+    braskEq.setHighAttenFreq(value);
+}
+
+void TarvelXeth::setBraskHighAtten(float value)
+{
+    params[kBraskHighAtten] = value;
+    braskEq.setHighAtten(value);
+}
+
+void TarvelXeth::setSaturationOn(float value)
+{
+    params[kSaturationOn] = value;
+    setSwitch(value, saturationFade, saturationActive);
+}
+
+// ---- recalculation and fade starts ----
+
+void TarvelXeth::calcTolmLow()
+{
+    tolmLow.calc();
+}
+
+void TarvelXeth::calcTolmMid()
+{
+    tolmMid.calc();
+}
+
+void TarvelXeth::calcTolmHigh()
+{
+    tolmHigh.calc();
+}
+
+void TarvelXeth::calcBrask()
+{
+    braskEq.calc();
+}
+
+void TarvelXeth::jumpToTargetIfFirst(SectionFade& fade, bool& active)
+{
+    if (fade.jumpIfFirst())
+        active = fade.isTargetOn();
+}
+
+void TarvelXeth::calcTolmOn()
+{
+    jumpToTargetIfFirst(tolmFade, tolmActive);
+    // A section switched on starts from its exact settings and empty history, without a glide.
+    if (tolmFade.isTargetOn())
+        rebuildTolm();
+    tolmFade.start();
+}
+
+void TarvelXeth::calcBraskOn()
+{
+    jumpToTargetIfFirst(braskFade, braskActive);
+    if (braskFade.isTargetOn())
+        rebuildBrask();
+    braskFade.start();
+}
+
+void TarvelXeth::calcSaturationOn()
+{
+    jumpToTargetIfFirst(saturationFade, saturationActive);
+    if (saturationFade.isTargetOn())
+    {
+        // Emphasis and high-pass start clean; the oversampling filters go on from their state.
+        resetSaturationOnCoeffs();
+        highPass.resetBuffer();
+        emphasisLow.resetBuffer();
+        emphasisHigh.resetBuffer();
+    }
+    saturationFade.start();
+}
+
+void TarvelXeth::rebuildTolm()
+{
+    tolmLow.resetCoeffs();
+    tolmMid.resetCoeffs();
+    tolmHigh.resetCoeffs();
+    tolmLow.resetBuffer();
+    tolmMid.resetBuffer();
+    tolmHigh.resetBuffer();
+    tolmLow.setLowFreq(params[kTolmLowFreq]);
+    tolmLow.setLowPeak(params[kTolmLowPeak]);
+    tolmMid.setMidFreq(params[kTolmMidFreq]);
+    tolmMid.setMidDip(params[kTolmMidDip]);
+    tolmHigh.setHighFreq(params[kTolmHighFreq]);
+    tolmHigh.setHighPeak(params[kTolmHighPeak]);
+    tolmLow.calc();
+    tolmMid.calc();
+    tolmHigh.calc();
+}
+
+void TarvelXeth::rebuildBrask()
+{
+    braskEq.resetCoeffs();
+    braskEq.resetBuffer();
+    braskEq.setLowFreq(params[kBraskLowFreq]);
+    braskEq.setLowBoost(params[kBraskLowBoost]);
+    braskEq.setLowAtten(params[kBraskLowAtten]);
+    braskEq.setHighBoostFreq(params[kBraskHighBoostFreq]);
+    braskEq.setHighBoost(params[kBraskHighBoost]);
+    braskEq.setHighBoostBandwidth(params[kBraskHighBoostBandwidth]);
+    braskEq.setHighAttenFreq(params[kBraskHighAttenFreq]);
+    braskEq.setHighAtten(params[kBraskHighAtten]);
+    braskEq.calc();
+}
+
+// ---- per-sample chains ----
+//
+// The chains run on two lanes, left in lane 0 and right in lane 1; a mono block carries its one
+// channel in both lanes and keeps lane 0. Each lane operation is the IEEE operation the modules
+// perform, in the same order, so every lane equals the modules' own processing bit for bit. The
+// lanes take the modules' state at the start of a block and give it back at the end; in between,
+// histories stay in place (no shifting) and both channels share one instruction stream.
+
+namespace
+{
+typedef double Pair __attribute__((vector_size(16)));
+
+inline Pair both(double v)
+{
+    return Pair{v, v};
+}
+
+inline double clampToUnit(double y)
+{
+    if (y > 1.0)
+        return 1.0;
+    if (y < -1.0)
+        return -1.0;
+    return y;
+}
+
+inline Pair clampToUnit(Pair y)
+{
+    const Pair one = both(1.0);
+    const Pair minusOne = both(-1.0);
+    y = y > one ? one : y;
+    return y < minusOne ? minusOne : y;
+}
+
+template <typename T>
+inline T shape(T s)
+{
+    const T t = 0.3 * s;
+    const T q = t * t;
+    // Rational approximation of tanh(t).
+    const T y = clampToUnit(t * (((q + 378.0) * q + 17325.0) * q + 135135.0)
+                            / (((28.0 * q + 3150.0) * q + 62370.0) * q + 135135.0));
+    // Second harmonic at -20 dB, third at -25 dB; the last constant maps 0 to 0.
+    const T y2 = y * y;
+    const T a = (2.0 * y2 - 1.0) * (-0.1) + y;
+    const T c = (4.0 * y2 * y - 3.0 * y) * (-0.05623413251903491) + a + (-0.1);
+    return 2.7 * c;
+}
+
+// A block of host samples: two channels, or one (then `right` is `left`).
+struct Block
+{
+    float* left;
+    float* right;
+    int count;
+    bool stereo;
+
+    Pair read(int i, float scale) const
+    {
+        return Pair{static_cast<double>(scale * left[i]), static_cast<double>(scale * right[i])};
+    }
+
+    void write(int i, Pair v) const
+    {
+        left[i] = static_cast<float>(v[0]);
+        if (stereo)
+            right[i] = static_cast<float>(v[1]);
+    }
+
+    bool isLast(int i) const { return i == count - 1; }
+};
+
+template <typename T>
+const T& rightSource(const T& left, const T& right, bool stereo)
+{
+    return stereo ? right : left;
+}
+
+// Mixes a section's result in while its fade runs: one fade step for both channels.
+inline Pair mixSection(SectionFade& fade, bool& active, bool last, Pair dry, Pair wet)
+{
+    const double weight = stepFade(fade, active, last);
+    return dry * (1.0 - weight) + wet * weight;
+}
+
+// The equalisers' 2x interpolator (HalfBand_12p_104dB_001, one instance per channel), fed with one
+// host sample and the zero that follows it.
+struct HalfBandLanes
+{
+    static constexpr int kSections = HalfBand_12p_104dB_001::sectionsPerChain;
+    using AllPass = HalfBand_12p_104dB_001::AllPassSection;
+
+    struct Section
+    {
+        Pair x1, x2, y1, y2;
+    };
+
+    Section chainA[kSections];
+    Section chainB[kSections];
+    Pair previousB;
+
+    void load(const HalfBand_12p_104dB_001& left, const HalfBand_12p_104dB_001& right)
+    {
+        for (int i = 0; i < kSections; ++i)
+        {
+            loadSection(chainA[i], left.chainA[i], right.chainA[i]);
+            loadSection(chainB[i], left.chainB[i], right.chainB[i]);
+        }
+        previousB = Pair{left.previousB, right.previousB};
+    }
+
+    void store(HalfBand_12p_104dB_001& left, HalfBand_12p_104dB_001& right, bool stereo) const
+    {
+        for (int i = 0; i < kSections; ++i)
+        {
+            storeSection(chainA[i], 0, left.chainA[i]);
+            storeSection(chainB[i], 0, left.chainB[i]);
+        }
+        left.previousB = previousB[0];
+        if (!stereo)
+            return;
+        for (int i = 0; i < kSections; ++i)
+        {
+            storeSection(chainA[i], 1, right.chainA[i]);
+            storeSection(chainB[i], 1, right.chainB[i]);
+        }
+        right.previousB = previousB[1];
+    }
+
+    // Two calls of the filter, with `input` and then 0.0.
+    void process(Pair input, Pair& first, Pair& second)
+    {
+        Pair a0, a1, b0, b1;
+        runChain(chainA, HalfBand_12p_104dB_001::coeffsA, input, a0, a1);
+        runChain(chainB, HalfBand_12p_104dB_001::coeffsB, input, b0, b1);
+        first = (a0 + previousB) * 0.5;
+        second = (a1 + b0) * 0.5;
+        previousB = b1;
+    }
+
+private:
+    static void loadSection(Section& s, const AllPass& l, const AllPass& r)
+    {
+        s.x1 = Pair{l.x1, r.x1};
+        s.x2 = Pair{l.x2, r.x2};
+        s.y1 = Pair{l.y1, r.y1};
+        s.y2 = Pair{l.y2, r.y2};
+    }
+
+    static void storeSection(const Section& s, int lane, AllPass& out)
+    {
+        out.x1 = s.x1[lane];
+        out.x2 = s.x2[lane];
+        out.y1 = s.y1[lane];
+        out.y2 = s.y2[lane];
+    }
+
+    // Each all-pass section takes u (the sample) and then v (the zero's path); its two-sample
+    // memory makes the second call use the state from before the first.
+    static void runChain(Section (&chain)[kSections], const double (&coeffs)[kSections], Pair input,
+                         Pair& first, Pair& second)
+    {
+        Pair u = input;
+        Pair v = both(0.0);
+        for (int i = 0; i < kSections; ++i)
+        {
+            Section& s = chain[i];
+            const Pair c = both(coeffs[i]);
+            const Pair yu = (u - s.y2) * c + s.x2;
+            const Pair yv = (v - s.y1) * c + s.x1;
+            s.x2 = u;
+            s.x1 = v;
+            s.y2 = yu;
+            s.y1 = yv;
+            u = yu;
+            v = yv;
+        }
+        first = u;
+        second = v;
+    }
+};
+
+// The coefficient glide of the analog-prototype sections, one step per call, on the section's own
+// coefficients (both channels share them).
+template <typename Section>
+bool stepGlide(Section& section)
+{
+    if (section.rampCounter >= section.rampLength)
+        return false;
+    ++section.rampCounter;
+    for (int i = 1; i < Section::numCoeffs; ++i)
+        section.currentCoeffs[i] += section.stepCoeffs[i];
+    if (section.rampCounter != section.rampLength)
+        return false;
+    for (int i = 1; i < Section::numCoeffs; ++i)
+        section.currentCoeffs[i] = section.targetCoeffs[i];
+    return true;
+}
+
+// A mid-range band: the glide with the bands' zero-amount rule, then direct form I of order 2.
+template <typename Band>
+struct BandLanes
+{
+    // At or below this amount a band ends its glide as the pure gain b0.
+    static constexpr float kPureGainAmount = 1e-7f;
+
+    Band* band = nullptr;
+    Pair c[SZBase2x::numCoeffs];
+    Pair x1, x2, y1, y2;
+
+    void load(Band& section, bool stereo)
+    {
+        band = &section;
+        takeCoeffs();
+        const double* l = section.historyL;
+        const double* r = stereo ? section.historyR : section.historyL;
+        x1 = Pair{l[0], r[0]};
+        x2 = Pair{l[1], r[1]};
+        y1 = Pair{l[2], r[2]};
+        y2 = Pair{l[3], r[3]};
+    }
+
+    void store(bool stereo) const
+    {
+        storeLane(band->historyL, 0);
+        if (stereo)
+            storeLane(band->historyR, 1);
+    }
+
+    Pair process(Pair x)
+    {
+        if (band->rampCounter < band->rampLength)
+            glide();
+        // Feed-forward from the oldest input towards b0 x, feedback from the oldest output.
+        Pair feedForward = c[5] * x2;
+        feedForward = c[4] * x1 + feedForward;
+        Pair y = c[3] * x + feedForward;
+        y = y - c[2] * y2;
+        y = y - c[1] * y1;
+        y = y + -1e-20;
+        y = y + 1e-20;
+        x2 = x1;
+        x1 = x;
+        y2 = y1;
+        y1 = y;
+        return y;
+    }
+
+private:
+    void storeLane(double* history, int lane) const
+    {
+        history[0] = x1[lane];
+        history[1] = x2[lane];
+        history[2] = y1[lane];
+        history[3] = y2[lane];
+    }
+
+    void takeCoeffs()
+    {
+        for (int i = 1; i < SZBase2x::numCoeffs; ++i)
+            c[i] = both(band->currentCoeffs[i]);
+    }
+
+    void glide()
+    {
+        if (stepGlide(*band) && band->amount <= kPureGainAmount)
+        {
+            double* coeffs = band->currentCoeffs;
+            coeffs[1] = coeffs[2] = coeffs[4] = coeffs[5] = 0.0;
+        }
+        takeCoeffs();
+    }
+};
+
+// The program equaliser network: the glide, then direct form I of order 5.
+struct NetworkLanes
+{
+    static constexpr int N = SZBase5x::order;
+
+    HolvanDrelk* network = nullptr;
+    Pair c[SZBase5x::numCoeffs]; // a0..a5, b0..b5; a0 unused
+    Pair xs[N];                  // x[n-1]..x[n-5]
+    Pair ys[N];                  // y[n-1]..y[n-5]
+
+    void load(HolvanDrelk& section, bool stereo)
+    {
+        network = &section;
+        takeCoeffs();
+        const double* l = section.historyL;
+        const double* r = stereo ? section.historyR : section.historyL;
+        for (int k = 0; k < N; ++k)
+        {
+            xs[k] = Pair{l[k], r[k]};
+            ys[k] = Pair{l[N + k], r[N + k]};
+        }
+    }
+
+    void store(bool stereo) const
+    {
+        storeLane(network->historyL, 0);
+        if (stereo)
+            storeLane(network->historyR, 1);
+    }
+
+    Pair process(Pair x)
+    {
+        if (network->rampCounter < network->rampLength)
+        {
+            stepGlide(*network);
+            takeCoeffs();
+        }
+        const Pair* a = c;
+        const Pair* b = c + N + 1;
+        Pair feedForward = b[5] * xs[4];
+#pragma GCC unroll 4
+        for (int k = 4; k >= 1; --k)
+            feedForward = b[k] * xs[k - 1] + feedForward;
+        Pair y = b[0] * x + feedForward;
+#pragma GCC unroll 5
+        for (int k = N; k >= 1; --k)
+            y = y - a[k] * ys[k - 1];
+        y = y + -1e-20;
+        y = y + 1e-20;
+#pragma GCC unroll 4
+        for (int k = N - 1; k > 0; --k)
+        {
+            xs[k] = xs[k - 1];
+            ys[k] = ys[k - 1];
+        }
+        xs[0] = x;
+        ys[0] = y;
+        return y;
+    }
+
+private:
+    void storeLane(double* history, int lane) const
+    {
+        for (int k = 0; k < N; ++k)
+        {
+            history[k] = xs[k][lane];
+            history[N + k] = ys[k][lane];
+        }
+    }
+
+    void takeCoeffs()
+    {
+        for (int i = 1; i < SZBase5x::numCoeffs; ++i)
+            c[i] = both(network->currentCoeffs[i]);
+    }
+};
+
+// The mid-range section and the program equaliser, each with its make-up gain and its fade.
+struct EqualiserLanes
+{
+    BandLanes<HolvanVurnLow> low;
+    BandLanes<HolvanVurnMid> mid;
+    BandLanes<HolvanVurnHigh> high;
+    NetworkLanes network;
+
+    void load(TarvelXeth& dsp, bool stereo)
+    {
+        low.load(dsp.tolmLow, stereo);
+        mid.load(dsp.tolmMid, stereo);
+        high.load(dsp.tolmHigh, stereo);
+        network.load(dsp.braskEq, stereo);
+    }
+
+    void store(bool stereo) const
+    {
+        low.store(stereo);
+        mid.store(stereo);
+        high.store(stereo);
+        network.store(stereo);
+    }
+
+    // One host-rate value through both sections.
+    Pair process(TarvelXeth& dsp, Pair v, bool last)
+    {
+        if (dsp.tolmActive)
+        {
+            const Pair wet = tolm(v * kTolmGain);
+            v = dsp.tolmFade.running ? mixSection(dsp.tolmFade, dsp.tolmActive, last, v, wet) : wet;
+        }
+        if (dsp.braskActive)
+        {
+            const Pair wet = network.process(v * kBraskGain);
+            v = dsp.braskFade.running ? mixSection(dsp.braskFade, dsp.braskActive, last, v, wet) : wet;
+        }
+        return v;
+    }
+
+    // A pair of values at twice the host rate. Each band takes one value after the other, so the
+    // result is that of each band taking both values in turn. Whether a fade runs is decided once
+    // for the pair: a fade that ends on the first value still mixes the second.
+    void process(TarvelXeth& dsp, Pair& u0, Pair& u1, bool last)
+    {
+        if (dsp.tolmActive)
+        {
+            const Pair w0 = tolm(u0 * kTolmGain);
+            const Pair w1 = tolm(u1 * kTolmGain);
+            mixPair(dsp.tolmFade, dsp.tolmActive, last, u0, u1, w0, w1);
+        }
+        if (dsp.braskActive)
+        {
+            const Pair w0 = network.process(u0 * kBraskGain);
+            const Pair w1 = network.process(u1 * kBraskGain);
+            mixPair(dsp.braskFade, dsp.braskActive, last, u0, u1, w0, w1);
+        }
+    }
+
+private:
+    Pair tolm(Pair v)
+    {
+        return high.process(mid.process(low.process(v)));
+    }
+
+    static void mixPair(SectionFade& fade, bool& active, bool last, Pair& u0, Pair& u1, Pair w0, Pair w1)
+    {
+        if (fade.running)
+        {
+            u0 = mixSection(fade, active, last, u0, w0);
+            u1 = mixSection(fade, active, last, u1, w1);
+        }
+        else
+        {
+            u0 = w0;
+            u1 = w1;
+        }
+    }
+};
+
+// An elliptic oversampling filter (HalfBandElliptic, QuarterBandElliptic) in the filter's own ring
+// layout: every value stored twice, N apart, so the last N lie side by side.
+template <typename Filter>
+struct EllipticLanes
+{
+    static constexpr int N = Filter::order;
+
+    Pair b[8];
+    Pair a[N + 1];
+    Pair x[2 * N];
+    Pair y[2 * N];
+    int newest = 0; // ring index of x[n-1] and y[n-1]
+
+    void load(const Filter& f, bool stereo)
+    {
+        for (int i = 0; i < 8; ++i)
+            b[i] = both(f.b[i]);
+        for (int i = 1; i <= N; ++i)
+            a[i] = both(f.a[i]);
+        // The channels' rings may stand at different places (a mono block moves only the left).
+        const typename Filter::History& l = f.left;
+        const typename Filter::History& r = rightSource(f.left, f.right, stereo);
+        for (int k = 0; k < N; ++k)
+        {
+            x[k] = x[k + N] = Pair{l.x[l.newest + k], r.x[r.newest + k]};
+            y[k] = y[k + N] = Pair{l.y[l.newest + k], r.y[r.newest + k]};
+        }
+        newest = 0;
+    }
+
+    void store(Filter& f, bool stereo) const
+    {
+        storeLane(f.left, 0);
+        if (stereo)
+            storeLane(f.right, 1);
+    }
+
+    Pair process(Pair input)
+    {
+        const Pair* xs = x + newest; // xs[k] is x[n-1-k]
+        const Pair* ys = y + newest;
+        // Symmetric numerator folded into pairs, summed from b0 on; for even N the middle
+        // coefficient takes a single input.
+        Pair out = b[0] * (input + xs[N - 1]);
+#pragma GCC unroll 8
+        for (int k = 1; k < 8; ++k)
+            out = out + b[k] * (N - 1 - k == k - 1 ? xs[k - 1] : xs[k - 1] + xs[N - 1 - k]);
+        // Feedback subtracted from the oldest output towards y[n-1].
+#pragma GCC unroll 16
+        for (int i = N; i >= 1; --i)
+            out = out - a[i] * ys[i - 1];
+        out = out + -1e-20;
+        out = out + 1e-20;
+        newest = newest == 0 ? N - 1 : newest - 1;
+        x[newest] = x[newest + N] = input;
+        y[newest] = y[newest + N] = out;
+        return out;
+    }
+
+private:
+    void storeLane(typename Filter::History& h, int lane) const
+    {
+        for (int k = 0; k < N; ++k)
+        {
+            h.x[k] = h.x[k + N] = x[newest + k][lane];
+            h.y[k] = h.y[k + N] = y[newest + k][lane];
+        }
+        h.newest = 0;
+    }
+};
+
+// One stage (the shelf or its inverse) of an EmphasisFilter.
+struct EmphasisStageLanes
+{
+    Pair b0, b1, b2, a1, a2;
+    Pair y1, y2, x1, x2;
+
+    void load(const EmphasisFilter::Stage& s, bool stereo)
+    {
+        b0 = both(s.b0), b1 = both(s.b1), b2 = both(s.b2), a1 = both(s.a1), a2 = both(s.a2);
+        const EmphasisFilter::History& r = rightSource(s.left, s.right, stereo);
+        y1 = Pair{s.left.y1, r.y1};
+        y2 = Pair{s.left.y2, r.y2};
+        x1 = Pair{s.left.x1, r.x1};
+        x2 = Pair{s.left.x2, r.x2};
+    }
+
+    void store(EmphasisFilter::Stage& s, bool stereo) const
+    {
+        storeLane(s.left, 0);
+        if (stereo)
+            storeLane(s.right, 1);
+    }
+
+    Pair process(Pair x)
+    {
+        Pair out = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+        out = out + -1e-20;
+        out = out + 1e-20;
+        x2 = x1;
+        x1 = x;
+        y2 = y1;
+        y1 = out;
+        return out;
+    }
+
+private:
+    void storeLane(EmphasisFilter::History& h, int lane) const
+    {
+        h.y1 = y1[lane];
+        h.y2 = y2[lane];
+        h.x1 = x1[lane];
+        h.x2 = x2[lane];
+    }
+};
+
+struct HighPassLanes
+{
+    Pair g, norm, state;
+
+    void load(const TarvelHighPass& hp, bool stereo)
+    {
+        g = both(hp.tanCoeff);
+        norm = both(hp.normCoeff);
+        state = Pair{hp.stateL, stereo ? hp.stateR : hp.stateL};
+    }
+
+    void store(TarvelHighPass& hp, bool stereo) const
+    {
+        hp.stateL = state[0];
+        if (stereo)
+            hp.stateR = state[1];
+    }
+
+    Pair process(Pair x)
+    {
+        const Pair lowPassed = (g * x + state) * norm;
+        state = (x - lowPassed) * g + lowPassed;
+        return x - lowPassed;
+    }
+};
+
+// The saturator at M times the host rate: interpolation, emphasis, waveshaper, de-emphasis,
+// high-pass and decimation. The decimator runs one host sample behind the interpolator, so that the
+// long serial sums of the two elliptic filters can overlap in time.
+template <typename Filter, int M>
+struct SaturatorLanes
+{
+    EllipticLanes<Filter> up;
+    EllipticLanes<Filter> down;
+    EmphasisStageLanes lowShelf, highShelf, lowInverse, highInverse;
+    HighPassLanes highPass;
+    Pair pending[M]; // shaped values of the previous host sample, waiting for the decimator
+
+    void load(TarvelXeth& dsp, const Filter& upFilter, const Filter& downFilter, bool stereo)
+    {
+        up.load(upFilter, stereo);
+        down.load(downFilter, stereo);
+        lowShelf.load(dsp.emphasisLow.forward, stereo);
+        highShelf.load(dsp.emphasisHigh.forward, stereo);
+        lowInverse.load(dsp.emphasisLow.inverse, stereo);
+        highInverse.load(dsp.emphasisHigh.inverse, stereo);
+        highPass.load(dsp.highPass, stereo);
+    }
+
+    void store(TarvelXeth& dsp, Filter& upFilter, Filter& downFilter, bool stereo) const
+    {
+        up.store(upFilter, stereo);
+        down.store(downFilter, stereo);
+        lowShelf.store(dsp.emphasisLow.forward, stereo);
+        highShelf.store(dsp.emphasisHigh.forward, stereo);
+        lowInverse.store(dsp.emphasisLow.inverse, stereo);
+        highInverse.store(dsp.emphasisHigh.inverse, stereo);
+        highPass.store(dsp.highPass, stereo);
+    }
+
+    // Interpolates and shapes the first host sample of a block into `pending`.
+    void begin(Pair driven)
+    {
+        for (int j = 0; j < M; ++j)
+            pending[j] = up.process(j == 0 ? driven : both(0.0));
+        emphasiseAndShape(pending);
+    }
+
+    // Decimates `pending` while the next host sample is interpolated and shaped; returns the
+    // decimator's first output, the saturated host sample.
+    Pair step(Pair driven)
+    {
+        Pair raised[M];
+        for (int j = 0; j < M; ++j)
+            raised[j] = up.process(j == 0 ? driven : both(0.0));
+        const Pair result = finish();
+        emphasiseAndShape(raised);
+        return result;
+    }
+
+    Pair finish()
+    {
+        const Pair result = down.process(pending[0]);
+        for (int j = 1; j < M; ++j)
+            down.process(pending[j]);
+        return result;
+    }
+
+private:
+    // Each filter takes all M values in turn, so its short recurrence overlaps with the next
+    // filter's work on the earlier values. The results become `pending`.
+    void emphasiseAndShape(Pair (&v)[M])
+    {
+        for (int j = 0; j < M; ++j)
+            v[j] = lowShelf.process(v[j]);
+        for (int j = 0; j < M; ++j)
+            v[j] = highShelf.process(v[j]);
+        for (int j = 0; j < M; ++j)
+            v[j] = shape(v[j]);
+        for (int j = 0; j < M; ++j)
+            v[j] = lowInverse.process(v[j]);
+        for (int j = 0; j < M; ++j)
+            v[j] = highInverse.process(v[j]);
+        for (int j = 0; j < M; ++j)
+            pending[j] = highPass.process(v[j]);
+    }
+};
+
+inline Pair mixSaturation(TarvelXeth& dsp, Pair dry, Pair wet, bool last)
+{
+    if (!dsp.saturationFade.running)
+        return wet;
+    return mixSection(dsp.saturationFade, dsp.saturationActive, last, dry, wet);
+}
+
+// The saturator over a block whose equalised host samples `equalised(i)` delivers; the mix with the
+// unsaturated value of the same host sample, then the output. Without the saturator the equalised
+// samples go straight out.
+template <typename Filter, int M, typename Equalised>
+void saturateAndWrite(TarvelXeth& dsp, const Block& block, double drive, Filter& upFilter,
+                      Filter& downFilter, Equalised equalised)
+{
+    if (!dsp.saturationActive)
+    {
+        for (int i = 0; i < block.count; ++i)
+            block.write(i, equalised(i));
+        return;
+    }
+    SaturatorLanes<Filter, M> saturator;
+    saturator.load(dsp, upFilter, downFilter, block.stereo);
+    Pair dry = equalised(0);
+    saturator.begin(drive * dry);
+    for (int i = 1; i < block.count; ++i)
+    {
+        const Pair next = equalised(i);
+        const Pair wet = saturator.step(drive * next);
+        block.write(i - 1, mixSaturation(dsp, dry, wet, false));
+        dry = next;
+    }
+    block.write(block.count - 1, mixSaturation(dsp, dry, saturator.finish(), true));
+    saturator.store(dsp, upFilter, downFilter, block.stereo);
+}
+
+// Below 68100 Hz: equalisers at twice and the saturator at four times the host rate. The
+// equaliser path returns to the host rate by keeping the first value of each pair.
+void runLowRatePath(TarvelXeth& dsp, const Block& block)
+{
+    HalfBand_12p_104dB_001& rightInterpolator = block.stereo ? dsp.eqUp2xR : dsp.eqUp2xL;
+    HalfBandLanes interpolator;
+    interpolator.load(dsp.eqUp2xL, rightInterpolator);
+    EqualiserLanes equalisers;
+    equalisers.load(dsp, block.stereo);
+    auto equalised = [&](int i) {
+        Pair u0, u1;
+        interpolator.process(block.read(i, 2.0f), u0, u1);
+        equalisers.process(dsp, u0, u1, block.isLast(i));
+        return u0;
+    };
+    saturateAndWrite<QuarterBandElliptic, 4>(dsp, block, kSaturationGainLowRate, dsp.satUp4x, dsp.satDown4x,
+                                             equalised);
+    equalisers.store(block.stereo);
+    interpolator.store(dsp.eqUp2xL, rightInterpolator, block.stereo);
+}
+
+// From 68100 Hz up: equalisers at the host rate, the saturator at twice.
+void runHighRatePath(TarvelXeth& dsp, const Block& block)
+{
+    EqualiserLanes equalisers;
+    equalisers.load(dsp, block.stereo);
+    auto equalised = [&](int i) { return equalisers.process(dsp, block.read(i, 1.0f), block.isLast(i)); };
+    saturateAndWrite<HalfBandElliptic, 2>(dsp, block, kSaturationGainHighRate, dsp.satUp2x, dsp.satDown2x,
+                                          equalised);
+    equalisers.store(block.stereo);
+}
+} // namespace
+
+double TarvelXeth::waveshape(double s)
+{
+    return shape(s);
+}
+
+void TarvelXeth::process(float* samples, int numSamples)
+{
+    if (numSamples <= 0)
+        return;
+    if (lowRatePath)
+        process4448(samples, numSamples);
+    else
+        processElse(samples, numSamples);
+}
+
+void TarvelXeth::process(float* left, float* right, int numSamples)
+{
+    if (numSamples <= 0)
+        return;
+    if (lowRatePath)
+        process4448(left, right, numSamples);
+    else
+        processElse(left, right, numSamples);
+}
+
+void TarvelXeth::process(double*, int) {}
+
+void TarvelXeth::process(double*, double*, int) {}
+
+void TarvelXeth::process4448(float* samples, int numSamples)
+{
+    runLowRatePath(*this, Block{samples, samples, numSamples, false});
+}
+
+void TarvelXeth::process4448(float* left, float* right, int numSamples)
+{
+    runLowRatePath(*this, Block{left, right, numSamples, true});
+}
+
+void TarvelXeth::processElse(float* samples, int numSamples)
+{
+    runHighRatePath(*this, Block{samples, samples, numSamples, false});
+}
+
+void TarvelXeth::processElse(float* left, float* right, int numSamples)
+{
+    runHighRatePath(*this, Block{left, right, numSamples, true});
+}
