@@ -1,0 +1,57 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+// The 22 host parameters: order, identifiers, defaults and display texts. The index is the same
+// for the host, the editor and the preset documents.
+namespace ParameterTable
+{
+enum Index
+{
+    kBypass = 0,
+    kInputVol,
+    kSaturationOn,
+    kSaturationAutoLevelOn,
+    kTolmOn,
+    kTolmLowFreq,
+    kTolmLowPeak,
+    kTolmMidFreq,
+    kTolmMidDip,
+    kTolmHighFreq,
+    kTolmHighPeak,
+    kBraskOn,
+    kBraskLowFreq,
+    kBraskLowBoost,
+    kBraskLowAtten,
+    kBraskHighBoostFreq,
+    kBraskHighBoost,
+    kBraskHighBoostBandwidth,
+    kBraskHighAttenFreq,
+    kBraskHighAtten,
+    kOutputVol,
+    kPhaseOn,
+    kNumParameters
+};
+
+enum class Kind
+{
+    switchOnOff,
+    volume,
+    amount,
+    selector
+};
+
+extern const char* const identifiers[kNumParameters];
+extern const float defaults[kNumParameters];
+
+// The index as unsigned, so negative indices fall outside too.
+inline bool isValidIndex(int index)
+{
+    return static_cast<unsigned>(index) < static_cast<unsigned>(kNumParameters);
+}
+
+Kind kindOf(int index);
+
+// What the host and the editor show for a value of the parameter; empty for an unknown index.
+juce::String displayText(int index, float value);
+} // namespace ParameterTable

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <cstdint>
+#include <memory>
+
+// The host state block: a preset document packed as magic number, text length, one line of
+// UTF-8 XML without declaration and a terminating zero byte. Hosts hand these bytes back from
+// project files, so reading treats them as untrusted.
+namespace StateBlock
+{
+constexpr uint32_t magicNumber = 0x21324356; // the bytes "VC2!" in little-endian order
+constexpr int headerSize = 8;
+// Deeper than any preset document (five levels with the values' text) by a wide margin, and
+// shallow enough for the framework's recursive reader on any host thread's stack.
+constexpr int maxElementDepth = 32;
+
+// Replaces the destination's content with the block of the document.
+void write(const juce::XmlElement& document, juce::MemoryBlock& destination);
+
+// The document of a block; none when the block is shorter than 9 bytes, carries another magic
+// number, a length below 1, or text that does not parse. A length beyond the data reads the
+// bytes present.
+std::unique_ptr<juce::XmlElement> read(const void* data, int sizeInBytes);
+
+// Parses XML text from outside (state blocks, preset files). The framework's reader recurses per
+// element level, expands declared entities without limit, rescans for entity ends and trusts
+// UTF-8 lead bytes, so text it could not take safely yields no document: text that is not UTF-8,
+// nesting deeper than maxElementDepth, a document type declaration, a character reference cut off
+// by the end of the text, a processing instruction before text inside an element (the reader never
+// returns), or runaway rescanning.
+std::unique_ptr<juce::XmlElement> parseText(const juce::String& text);
+} // namespace StateBlock

@@ -1,0 +1,534 @@
+#include "processor/WYD_KX7AudioProcessor.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+using namespace ParameterTable;
+
+namespace
+{
+constexpr float kDefaultSampleRate = 44100.0f;
+
+bool isOn(float value)
+{
+    return value > 0.0f;
+}
+
+float switchValue(bool on)
+{
+    return on ? 1.0f : 0.0f;
+}
+
+// Gains and the auto level glide over about 23 ms at any rate; the polarity over half that.
+int32_t sampleGlideLength(float sampleRate)
+{
+    if (sampleRate < 34050.0f)
+        return 1024;
+    if (sampleRate < 68000.0f)
+        return 2048;
+    if (sampleRate < 136000.0f)
+        return 4096;
+    return 8192;
+}
+
+// A NaN or infinity in the signal path would stay in the filters' history for good.
+void clearNonFinite(float& sample)
+{
+    if (!std::isfinite(sample))
+        sample = 0.0f;
+}
+} // namespace
+
+WYD_KX7AudioProcessor::WYD_KX7AudioProcessor()
+    // A stereo effect; the framework's default buses would start switched off.
+    : juce::AudioProcessor(BusesProperties()
+                               .withInput("Input", juce::AudioChannelSet::stereo(), true)
+                               .withOutput("Output", juce::AudioChannelSet::stereo(), true))
+{
+    initDefaultPreset();
+    // Hosts call prepareToPlay before the first block; until then the audio path still holds
+    // sound values.
+    prepareToPlay(kDefaultSampleRate, 0);
+}
+
+WYD_KX7AudioProcessor::~WYD_KX7AudioProcessor() = default;
+
+const juce::String WYD_KX7AudioProcessor::getName() const
+{
+    return "Tarvel WYD-KX7";
+}
+
+// ---- Parameters ----
+
+int WYD_KX7AudioProcessor::getNumParameters()
+{
+    return kNumParameters;
+}
+
+const juce::String WYD_KX7AudioProcessor::getParameterName(int index)
+{
+    return isValidIndex(index) ? juce::String(identifiers[index]) : juce::String();
+}
+
+float WYD_KX7AudioProcessor::getParameterDefaultValue(int index)
+{
+    return isValidIndex(index) ? defaults[index] : 0.0f;
+}
+
+float WYD_KX7AudioProcessor::getParameter(int index)
+{
+    return isValidIndex(index) ? activeValues()[index] : 0.0f;
+}
+
+void WYD_KX7AudioProcessor::setParameter(int index, float value)
+{
+    // A non-finite value from a host keeps the previous one rather than reaching the signal path.
+    if (!isValidIndex(index) || !std::isfinite(value))
+        return;
+    activeValues()[index] = value;
+    liveValues[index] = value;
+    parametersChanged = true;
+}
+
+const juce::String WYD_KX7AudioProcessor::getParameterText(int index)
+{
+    return isValidIndex(index) ? displayText(index, liveValues[index]) : juce::String();
+}
+
+float* WYD_KX7AudioProcessor::activeValues()
+{
+    ProgramSlot& slot = programs[currentProgram];
+    // The editor and the state readers write activeChannel; anything but B reads as A.
+    return slot.values[slot.activeChannel == 1 ? 1 : 0];
+}
+
+// ---- Programs ----
+
+void WYD_KX7AudioProcessor::initDefaultPreset()
+{
+    currentProgram = 0;
+    for (ProgramSlot& slot : programs)
+    {
+        slot.activeChannel = 0;
+        for (int setting = 0; setting < 2; ++setting)
+        {
+            slot.presetPath[setting] = "Init.tz7p";
+            for (int i = 0; i < kNumParameters; ++i)
+            {
+                const float v = getParameterDefaultValue(i);
+                slot.values[setting][i] = v;
+                liveValues[i] = v;
+            }
+        }
+    }
+}
+
+int WYD_KX7AudioProcessor::getNumPrograms()
+{
+    return kNumPrograms;
+}
+
+int WYD_KX7AudioProcessor::getCurrentProgram()
+{
+    return currentProgram;
+}
+
+void WYD_KX7AudioProcessor::setCurrentProgram(int index)
+{
+    if (static_cast<unsigned>(index) >= static_cast<unsigned>(kNumPrograms))
+        return;
+    currentProgram = index;
+    // setParameter writes each value back into the same setting and makes it live.
+    for (int i = 0; i < kNumParameters; ++i)
+        setParameterNotifyingHost(i, activeValues()[i]);
+    programChanged = true;
+    parametersChanged = true;
+    channelChanged = true;
+}
+
+juce::File WYD_KX7AudioProcessor::getPresetFolder()
+{
+    return juce::File::getSpecialLocation(juce::File::userMusicDirectory)
+        .getChildFile("Audio Music Apps")
+        .getChildFile("Tarvel")
+        .getChildFile("Presets")
+        .getChildFile("WYD-KX7");
+}
+
+const juce::String WYD_KX7AudioProcessor::getProgramName(int index)
+{
+    if (static_cast<unsigned>(index) >= static_cast<unsigned>(kNumPrograms))
+        return {};
+    const ProgramSlot& slot = programs[index];
+    const juce::String& path = slot.presetPath[slot.activeChannel == 1 ? 1 : 0];
+    return juce::File(getPresetFolder().getFullPathName() + "/" + path).getFileNameWithoutExtension();
+}
+
+void WYD_KX7AudioProcessor::changeProgramName(int, const juce::String&)
+{
+    // Program names follow the preset files.
+}
+
+// ---- Fixed answers to the framework ----
+
+const juce::String WYD_KX7AudioProcessor::getInputChannelName(int channelIndex) const
+{
+    return juce::String(channelIndex + 1);
+}
+
+const juce::String WYD_KX7AudioProcessor::getOutputChannelName(int channelIndex) const
+{
+    return juce::String(channelIndex + 1);
+}
+
+bool WYD_KX7AudioProcessor::isInputChannelStereoPair(int) const
+{
+    return true;
+}
+
+bool WYD_KX7AudioProcessor::isOutputChannelStereoPair(int) const
+{
+    return true;
+}
+
+bool WYD_KX7AudioProcessor::silenceInProducesSilenceOut() const
+{
+    return false;
+}
+
+double WYD_KX7AudioProcessor::getTailLengthSeconds() const
+{
+    return 0.0;
+}
+
+bool WYD_KX7AudioProcessor::acceptsMidi() const
+{
+    return false;
+}
+
+bool WYD_KX7AudioProcessor::producesMidi() const
+{
+    return false;
+}
+
+juce::AudioProcessorEditor* WYD_KX7AudioProcessor::createEditor()
+{
+    // No editor class is built into this library yet.
+    return nullptr;
+}
+
+bool WYD_KX7AudioProcessor::hasEditor() const
+{
+    return true;
+}
+
+// ---- Audio path ----
+
+float WYD_KX7AudioProcessor::gainFromVolume(float volume)
+{
+    // 0..1 is -20..+20 dB; 0.115129255 is ln(10) / 20.
+    return expf((volume * 40.0f + (-20.0f)) * 0.115129255f);
+}
+
+void WYD_KX7AudioProcessor::prepareToPlay(double sampleRate, int)
+{
+    const float fs = sampleRate > 0.0 ? static_cast<float>(sampleRate) : kDefaultSampleRate;
+    dsp.setSampleRate(fs);
+
+    const int32_t length = sampleGlideLength(fs);
+    inputGainRamp.length = inputGainRamp.counter = length;
+    autoLevelRamp.length = autoLevelRamp.counter = length;
+    outputGainRamp.length = outputGainRamp.counter = length;
+    phaseRamp.length = phaseRamp.counter = length / 2;
+
+    blockRampLength = 8;
+    for (BlockRamp* ramp : {&tolmLowPeakRamp, &tolmMidDipRamp, &tolmHighPeakRamp, &braskLowBoostRamp,
+                            &braskLowAttenRamp, &braskHighBoostRamp, &braskHighBoostBandwidthRamp,
+                            &braskHighAttenRamp})
+        ramp->counter = blockRampLength;
+
+    forceCalcParams();
+}
+
+void WYD_KX7AudioProcessor::forceCalcParams()
+{
+    const float* live = liveValues;
+
+    const float inputGain = gainFromVolume(live[kInputVol]);
+    inputGainRamp.settle(inputGain);
+    autoLevelRamp.settle(isOn(live[kSaturationAutoLevelOn]) ? inputGain : 1.0f);
+
+    dsp.reset();
+
+    lastTolmOn = isOn(live[kTolmOn]);
+    dsp.setTolmOn(switchValue(lastTolmOn));
+
+    dsp.setTolmLowFreq(live[kTolmLowFreq]);
+    dsp.setTolmLowPeak(live[kTolmLowPeak]);
+    dsp.calcTolmLow();
+    tolmLowPeakRamp.restartAt(live[kTolmLowPeak]);
+    lastTolmLowFreq = live[kTolmLowFreq];
+
+    dsp.setTolmMidFreq(live[kTolmMidFreq]);
+    dsp.setTolmMidDip(live[kTolmMidDip]);
+    dsp.calcTolmMid();
+    tolmMidDipRamp.restartAt(live[kTolmMidDip]);
+    lastTolmMidFreq = live[kTolmMidFreq];
+
+    dsp.setTolmHighFreq(live[kTolmHighFreq]);
+    dsp.setTolmHighPeak(live[kTolmHighPeak]);
+    dsp.calcTolmHigh();
+    tolmHighPeakRamp.restartAt(live[kTolmHighPeak]);
+    lastTolmHighFreq = live[kTolmHighFreq];
+
+    lastBraskOn = isOn(live[kBraskOn]);
+    dsp.setBraskOn(switchValue(lastBraskOn));
+
+    dsp.setBraskLowFreq(live[kBraskLowFreq]);
+    dsp.setBraskLowBoost(live[kBraskLowBoost]);
+    dsp.setBraskLowAtten(live[kBraskLowAtten]);
+    dsp.setBraskHighBoostFreq(live[kBraskHighBoostFreq]);
+    dsp.setBraskHighBoost(live[kBraskHighBoost]);
+    dsp.setBraskHighBoostBandwidth(live[kBraskHighBoostBandwidth]);
+    dsp.setBraskHighAttenFreq(live[kBraskHighAttenFreq]);
+    dsp.setBraskHighAtten(live[kBraskHighAtten]);
+    dsp.calcBrask();
+    lastBraskLowFreq = live[kBraskLowFreq];
+    lastBraskHighBoostFreq = live[kBraskHighBoostFreq];
+    lastBraskHighAttenFreq = live[kBraskHighAttenFreq];
+    braskLowBoostRamp.restartAt(live[kBraskLowBoost]);
+    braskLowAttenRamp.restartAt(live[kBraskLowAtten]);
+    braskHighBoostRamp.restartAt(live[kBraskHighBoost]);
+    braskHighBoostBandwidthRamp.restartAt(live[kBraskHighBoostBandwidth]);
+    braskHighAttenRamp.restartAt(live[kBraskHighAtten]);
+
+    lastSaturationOn = isOn(live[kSaturationOn]);
+    dsp.setSaturationOn(switchValue(lastSaturationOn));
+
+    // After the reset each section starts at its target without a fade.
+    dsp.calcSaturationOn();
+    dsp.calcTolmOn();
+    dsp.calcBraskOn();
+
+    outputGainRamp.settle(gainFromVolume(live[kOutputVol]));
+    phaseRamp.settle(isOn(live[kPhaseOn]) ? -1.0f : 1.0f);
+}
+
+void WYD_KX7AudioProcessor::releaseResources()
+{
+}
+
+void WYD_KX7AudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
+{
+    // The buffer may hold fewer channels than the buses report; never look past it.
+    const int bufferChannels = buffer.getNumChannels();
+    const int in = std::min(getTotalNumInputChannels(), bufferChannels);
+    const int out = std::min(getTotalNumOutputChannels(), bufferChannels);
+    const int n = bufferChannels > 0 ? buffer.getNumSamples() : 0;
+    float* ch0 = bufferChannels > 0 ? buffer.getWritePointer(0) : nullptr;
+    float* ch1 = (in > 1 || out >= 2) ? buffer.getWritePointer(1) : nullptr;
+    const bool monoToStereo = in == 1 && out >= 2;
+
+    if (liveValues[kBypass] <= 0.0f)
+    {
+        if (monoToStereo && n > 0)
+            for (int channel = 1; channel < out; ++channel)
+                std::memcpy(buffer.getWritePointer(channel), ch0, sizeof(float) * static_cast<size_t>(n));
+        return;
+    }
+
+    const float inputGain = gainFromVolume(liveValues[kInputVol]);
+    inputGainRamp.retarget(inputGain);
+    applyInputGain(ch0, in >= 2 ? ch1 : nullptr, n);
+
+    handOverTolm();
+    handOverBrask();
+    handOverSwitches();
+
+    if (in < 2)
+        dsp.process(ch0, n);
+    else
+        dsp.process(ch0, ch1, n);
+
+    // The auto level divides by the same glided gain the input was multiplied by.
+    autoLevelRamp.retarget(isOn(liveValues[kSaturationAutoLevelOn]) ? inputGain : 1.0f);
+    applyAutoLevel(ch0, in >= 2 ? ch1 : nullptr, n);
+
+    phaseRamp.retarget(isOn(liveValues[kPhaseOn]) ? -1.0f : 1.0f);
+    outputGainRamp.retarget(gainFromVolume(liveValues[kOutputVol]));
+    applyOutputGainAndPhase(ch0, in >= 2 ? ch1 : nullptr, n);
+
+    if (in <= 1 && out >= 2 && n > 0)
+        std::memcpy(ch1, ch0, sizeof(float) * static_cast<size_t>(n));
+}
+
+void WYD_KX7AudioProcessor::applyInputGain(float* ch0, float* ch1, int numSamples)
+{
+    for (int i = 0; i < numSamples; ++i)
+    {
+        inputGainRamp.advance();
+        ch0[i] *= inputGainRamp.current;
+        clearNonFinite(ch0[i]);
+        if (ch1 != nullptr)
+        {
+            ch1[i] *= inputGainRamp.current;
+            clearNonFinite(ch1[i]);
+        }
+    }
+}
+
+namespace
+{
+// Steps one amount glide; true when the block handed a new value over.
+template <typename Setter>
+bool glideAmount(BlockRamp& ramp, float live, int32_t blocks, Setter&& set)
+{
+    ramp.retarget(live, blocks);
+    if (!ramp.advance(blocks))
+        return false;
+    set(ramp.current);
+    return true;
+}
+} // namespace
+
+void WYD_KX7AudioProcessor::handOverTolm()
+{
+    const int32_t blocks = blockRampLength;
+
+    // Each band is recalculated at most once per block, after its amount and frequency are set.
+    const bool lowDirty = glideAmount(tolmLowPeakRamp, liveValues[kTolmLowPeak], blocks,
+                                      [this](float v) { dsp.setTolmLowPeak(v); });
+    const float lowFreq = liveValues[kTolmLowFreq];
+    if (lowFreq != lastTolmLowFreq)
+    {
+        dsp.setTolmLowFreq(lowFreq);
+        lastTolmLowFreq = lowFreq;
+        dsp.calcTolmLow();
+    }
+    else if (lowDirty)
+        dsp.calcTolmLow();
+
+    const bool midDirty = glideAmount(tolmMidDipRamp, liveValues[kTolmMidDip], blocks,
+                                      [this](float v) { dsp.setTolmMidDip(v); });
+    const float midFreq = liveValues[kTolmMidFreq];
+    if (midFreq != lastTolmMidFreq)
+    {
+        dsp.setTolmMidFreq(midFreq);
+        lastTolmMidFreq = midFreq;
+        dsp.calcTolmMid();
+    }
+    else if (midDirty)
+        dsp.calcTolmMid();
+
+    const bool highDirty = glideAmount(tolmHighPeakRamp, liveValues[kTolmHighPeak], blocks,
+                                       [this](float v) { dsp.setTolmHighPeak(v); });
+    const float highFreq = liveValues[kTolmHighFreq];
+    if (highFreq != lastTolmHighFreq)
+    {
+        dsp.setTolmHighFreq(highFreq);
+        lastTolmHighFreq = highFreq;
+        dsp.calcTolmHigh();
+    }
+    else if (highDirty)
+        dsp.calcTolmHigh();
+}
+
+void WYD_KX7AudioProcessor::handOverBrask()
+{
+    const int32_t blocks = blockRampLength;
+
+    // Every glide steps in its own block; any of them dirties the one network.
+    bool dirty = false;
+    dirty |= glideAmount(braskLowBoostRamp, liveValues[kBraskLowBoost], blocks,
+                         [this](float v) { dsp.setBraskLowBoost(v); });
+    dirty |= glideAmount(braskLowAttenRamp, liveValues[kBraskLowAtten], blocks,
+                         [this](float v) { dsp.setBraskLowAtten(v); });
+    dirty |= glideAmount(braskHighBoostRamp, liveValues[kBraskHighBoost], blocks,
+                         [this](float v) { dsp.setBraskHighBoost(v); });
+    dirty |= glideAmount(braskHighBoostBandwidthRamp, liveValues[kBraskHighBoostBandwidth], blocks,
+                         [this](float v) { dsp.setBraskHighBoostBandwidth(v); });
+    dirty |= glideAmount(braskHighAttenRamp, liveValues[kBraskHighAtten], blocks,
+                         [this](float v) { dsp.setBraskHighAtten(v); });
+
+    const float lowFreq = liveValues[kBraskLowFreq];
+    const float highBoostFreq = liveValues[kBraskHighBoostFreq];
+    const float highAttenFreq = liveValues[kBraskHighAttenFreq];
+    if (lowFreq != lastBraskLowFreq || highBoostFreq != lastBraskHighBoostFreq
+        || highAttenFreq != lastBraskHighAttenFreq)
+    {
+        dsp.setBraskLowFreq(lowFreq);
+        dsp.setBraskHighBoostFreq(highBoostFreq);
+        dsp.setBraskHighAttenFreq(highAttenFreq);
+        lastBraskLowFreq = lowFreq;
+        lastBraskHighBoostFreq = highBoostFreq;
+        lastBraskHighAttenFreq = highAttenFreq;
+        dsp.calcBrask();
+    }
+    else if (dirty)
+        dsp.calcBrask();
+}
+
+void WYD_KX7AudioProcessor::handOverSwitches()
+{
+    const bool saturationOn = isOn(liveValues[kSaturationOn]);
+    if (saturationOn != lastSaturationOn)
+    {
+        dsp.setSaturationOn(switchValue(saturationOn));
+        dsp.calcSaturationOn();
+        lastSaturationOn = saturationOn;
+    }
+
+    const bool tolmOn = isOn(liveValues[kTolmOn]);
+    if (tolmOn != lastTolmOn)
+    {
+        dsp.setTolmOn(switchValue(tolmOn));
+        dsp.calcTolmOn();
+        lastTolmOn = tolmOn;
+    }
+
+    const bool braskOn = isOn(liveValues[kBraskOn]);
+    if (braskOn != lastBraskOn)
+    {
+        dsp.setBraskOn(switchValue(braskOn));
+        dsp.calcBraskOn();
+        lastBraskOn = braskOn;
+    }
+}
+
+void WYD_KX7AudioProcessor::applyAutoLevel(float* ch0, float* ch1, int numSamples)
+{
+    for (int i = 0; i < numSamples; ++i)
+    {
+        autoLevelRamp.advance();
+        const float inverse = 1.0f / autoLevelRamp.current;
+        ch0[i] *= inverse;
+        if (ch1 != nullptr)
+            ch1[i] *= inverse;
+    }
+}
+
+void WYD_KX7AudioProcessor::applyOutputGainAndPhase(float* ch0, float* ch1, int numSamples)
+{
+    for (int i = 0; i < numSamples; ++i)
+    {
+        outputGainRamp.advance();
+        if (phaseRamp.counter < phaseRamp.length)
+        {
+            ++phaseRamp.counter;
+            // The polarity factor passes through 0 and never leaves -1..+1.
+            phaseRamp.current = std::max(-1.0f, phaseRamp.current + phaseRamp.step);
+            if (phaseRamp.current > 1.0f)
+                phaseRamp.current = 1.0f;
+        }
+        const float factor = outputGainRamp.current * phaseRamp.current;
+        ch0[i] *= factor;
+        if (ch1 != nullptr)
+            ch1[i] *= factor;
+    }
+}
+
+juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()
+{
+    return new WYD_KX7AudioProcessor();
+}

@@ -1,0 +1,143 @@
+#pragma once
+
+#include <juce_audio_processors/juce_audio_processors.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "dsp/TarvelXeth.h"
+#include "processor/ParameterRamps.h"
+#include "processor/ParameterTable.h"
+
+// One of the 12 programs: two complete settings, A (0) and B (1), and the preset file each was
+// last loaded from or saved to. The editor reads and writes these fields directly.
+struct ProgramSlot
+{
+    int32_t activeChannel = 0;
+    juce::String presetPath[2];
+    float values[2][ParameterTable::kNumParameters] = {};
+};
+
+// The host-facing processor of one plug-in instance. Parameter setters only store values; the
+// audio thread hands them to the signal path once per block, gliding every change.
+class WYD_KX7AudioProcessor : public juce::AudioProcessor
+{
+public:
+    static constexpr int kNumPrograms = 12;
+
+    WYD_KX7AudioProcessor();
+    ~WYD_KX7AudioProcessor() override;
+
+    const juce::String getName() const override;
+
+    void prepareToPlay(double sampleRate, int samplesPerBlock) override;
+    void releaseResources() override;
+    void processBlock(juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi) override;
+    using juce::AudioProcessor::processBlock;
+
+    const juce::String getInputChannelName(int channelIndex) const override;
+    const juce::String getOutputChannelName(int channelIndex) const override;
+    bool isInputChannelStereoPair(int index) const override;
+    bool isOutputChannelStereoPair(int index) const override;
+    bool silenceInProducesSilenceOut() const override;
+    double getTailLengthSeconds() const override;
+    bool acceptsMidi() const override;
+    bool producesMidi() const override;
+
+    juce::AudioProcessorEditor* createEditor() override;
+    bool hasEditor() const override;
+
+    int getNumParameters() override;
+    const juce::String getParameterName(int index) override;
+    using juce::AudioProcessor::getParameterName;
+    float getParameter(int index) override;
+    const juce::String getParameterText(int index) override;
+    using juce::AudioProcessor::getParameterText;
+    float getParameterDefaultValue(int index) override;
+    void setParameter(int index, float value) override;
+
+    int getNumPrograms() override;
+    int getCurrentProgram() override;
+    void setCurrentProgram(int index) override;
+    const juce::String getProgramName(int index) override;
+    void changeProgramName(int index, const juce::String& newName) override;
+
+    // ---- Preset documents and host state blocks (defined in PresetDocument.cpp) ----
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    void getStateInformation(juce::MemoryBlock& destData) override;
+    void getCurrentProgramStateInformation(juce::MemoryBlock& destData) override;
+    void setStateInformation(const void* data, int sizeInBytes) override;
+    void setCurrentProgramStateInformation(const void* data, int sizeInBytes) override;
+
+    juce::XmlElement writePreset(bool presetFile);
+    juce::XmlElement writeCurrentProgram();
+    int readPreset(juce::ScopedPointer<juce::XmlElement> xml, bool presetFile);
+    bool readCurrentProgram(juce::ScopedPointer<juce::XmlElement> xml);
+    void readPresetElement(juce::XmlElement* first);
+    void storePresetElement(juce::XmlElement* first, int program, int setting);
+    bool comparePreset(juce::ScopedPointer<juce::XmlElement> xml);
+#pragma GCC diagnostic pop
+    // ---- end of preset documents and host state blocks ----
+
+    // Fills all 12 programs, both settings, with the defaults and makes program 0 current.
+    void initDefaultPreset();
+    // Pushes every live value into the signal path at once, without glides or fades.
+    void forceCalcParams();
+
+    // The folder the preset paths are relative to.
+    static juce::File getPresetFolder();
+
+    // Set only while a host state block is being restored.
+    std::unique_ptr<juce::XmlElement> stateXml;
+    int32_t currentProgram = 0;
+    ProgramSlot programs[kNumPrograms];
+    // What the audio path applies; written by setParameter, read once or twice per block.
+    float liveValues[ParameterTable::kNumParameters] = {};
+    TarvelXeth dsp;
+
+    // Smoothing state of the audio path; set by prepareToPlay before the first block.
+    SampleRamp inputGainRamp;
+    SampleRamp autoLevelRamp;
+    bool lastTolmOn = false;
+    float lastTolmLowFreq = 0.0f;
+    BlockRamp tolmLowPeakRamp;
+    float lastTolmMidFreq = 0.0f;
+    BlockRamp tolmMidDipRamp;
+    float lastTolmHighFreq = 0.0f;
+    BlockRamp tolmHighPeakRamp;
+    bool lastBraskOn = false;
+    float lastBraskLowFreq = 0.0f;
+    float lastBraskHighBoostFreq = 0.0f;
+    float lastBraskHighAttenFreq = 0.0f;
+    BlockRamp braskLowBoostRamp;
+    BlockRamp braskLowAttenRamp;
+    BlockRamp braskHighBoostRamp;
+    BlockRamp braskHighBoostBandwidthRamp;
+    BlockRamp braskHighAttenRamp;
+    int32_t blockRampLength = 8;
+    bool lastSaturationOn = false;
+    SampleRamp outputGainRamp;
+    SampleRamp phaseRamp;
+
+    // Raised here and by the editor, cleared by the editor's timer.
+    bool programChanged = false;
+    bool parametersChanged = false;
+    bool channelChanged = false;
+
+private:
+    float* activeValues();
+    static float gainFromVolume(float volume);
+
+    void handOverTolm();
+    void handOverBrask();
+    void handOverSwitches();
+    void applyInputGain(float* ch0, float* ch1, int numSamples);
+    void applyAutoLevel(float* ch0, float* ch1, int numSamples);
+    void applyOutputGainAndPhase(float* ch0, float* ch1, int numSamples);
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(WYD_KX7AudioProcessor)
+};
+
+// The factory the plug-in entry calls once per instance; the caller owns the result.
+juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter();
