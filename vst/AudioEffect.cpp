@@ -136,7 +136,9 @@ void AudioEffect::__processClassDeprecated(AEffect* e, float** inputs, float** o
                                            VstInt32 sampleFrames)
 {
     AudioEffect* effect = objectOf(e);
-    if (effect == nullptr || sampleFrames <= 0)
+    // A block of 0 frames still reaches the plug-in (its block-wise glides advance on it);
+    // a negative count is nonsense from the host and is dropped.
+    if (effect == nullptr || sampleFrames < 0)
         return;
     if ((inputs == nullptr && effect->cEffect.numInputs > 0)
         || (outputs == nullptr && effect->cEffect.numOutputs > 0))
@@ -163,7 +165,9 @@ void AudioEffect::processClassReplacing(AEffect* e, float** inputs, float** outp
                                         VstInt32 sampleFrames)
 {
     AudioEffect* effect = objectOf(e);
-    if (effect == nullptr || sampleFrames <= 0)
+    // A block of 0 frames still reaches the plug-in (its block-wise glides advance on it);
+    // a negative count is nonsense from the host and is dropped.
+    if (effect == nullptr || sampleFrames < 0)
         return;
     if ((inputs == nullptr && effect->cEffect.numInputs > 0)
         || (outputs == nullptr && effect->cEffect.numOutputs > 0))
@@ -175,7 +179,9 @@ void AudioEffect::processClassDoubleReplacing(AEffect* e, double** inputs, doubl
                                               VstInt32 sampleFrames)
 {
     AudioEffect* effect = objectOf(e);
-    if (effect == nullptr || sampleFrames <= 0)
+    // A block of 0 frames still reaches the plug-in (its block-wise glides advance on it);
+    // a negative count is nonsense from the host and is dropped.
+    if (effect == nullptr || sampleFrames < 0)
         return;
     if ((inputs == nullptr && effect->cEffect.numInputs > 0)
         || (outputs == nullptr && effect->cEffect.numOutputs > 0))

@@ -230,13 +230,23 @@ TEST(Trampolines, IgnoreBlocksThatCannotBeProcessed)
     double* dchannels[2] = {dbuffer, dbuffer};
 
     record->processReplacing(record, channels, channels, -1);
-    record->processReplacing(record, channels, channels, 0);
     record->processReplacing(record, nullptr, channels, 4);
     record->processReplacing(record, channels, nullptr, 4);
     record->processDoubleReplacing(record, dchannels, nullptr, 4);
     record->processDoubleReplacing(record, dchannels, dchannels, INT32_MIN);
     record->__processDeprecated(record, nullptr, nullptr, 4);
     EXPECT_EQ(effect.replacing + effect.doubles + effect.accumulating, 0);
+}
+
+TEST(Trampolines, PassEmptyBlocksOn)
+{
+    CountingEffect effect;
+    AEffect* record = effect.getAeffect();
+    float buffer[1] = {};
+    float* channels[2] = {buffer, buffer};
+    record->processReplacing(record, channels, channels, 0);
+    EXPECT_EQ(effect.replacing, 1);
+    EXPECT_EQ(effect.lastFrames, 0);
 }
 
 TEST(Trampolines, TolerateARecordWithoutObject)
