@@ -1,0 +1,537 @@
+#include "wrapper/JuceVSTWrapper.h"
+
+#include "wrapper/PluginIdentity.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace wydvst
+{
+
+namespace
+{
+
+constexpr double kFallbackSampleRate = 44100.0;
+constexpr int kFallbackBlockSize = 1024;
+// 0xbeef0000: "yes, and show the editor as a view", as a 32-bit answer.
+constexpr VstInt32 kCockosViewAsConfigAnswer = static_cast<VstInt32>(0xbeef0000u);
+
+// Copies a text into a host field of fieldBytes bytes, the terminating zero included; a character
+// that does not fit whole is left out.
+void copyToHost(const juce::String& text, char* field, int fieldBytes)
+{
+    if (field == nullptr || fieldBytes <= 0)
+        return;
+    text.copyToUTF8(field, static_cast<size_t>(fieldBytes));
+}
+
+// A text from the host, read from a field of at most fieldBytes bytes whether or not it is
+// terminated.
+juce::String textFromHost(const char* field, size_t fieldBytes)
+{
+    if (field == nullptr)
+        return {};
+    const size_t length = strnlen(field, fieldBytes);
+    return juce::String::fromUTF8(field, static_cast<int>(length));
+}
+
+bool isAcceptedChannelPair(VstInt32 numIns, VstInt32 numOuts)
+{
+    return (numIns == 2 && numOuts == 2) || (numIns == 1 && numOuts == 2)
+           || (numIns == 1 && numOuts == 1);
+}
+
+// Puts the host's input samples into the output buffers, where the processor works in place.
+// Inputs and outputs may be the same buffers, and a host may even cross them; every input is read
+// before its buffer is written. A missing input channel counts as silence; output channels
+// without an input are cleared.
+void routeInputsToOutputs(float* const* inputs, float* const* outputs, int numIns, int numOuts,
+                          int numSamples)
+{
+    const size_t bytes = sizeof(float) * static_cast<size_t>(numSamples);
+    const float* source[2] = {nullptr, nullptr};
+    for (int ch = 0; ch < numIns; ++ch)
+        source[ch] = inputs != nullptr ? inputs[ch] : nullptr;
+
+    if (numIns == 2 && numOuts == 2 && source[0] == outputs[1] && source[1] == outputs[0]
+        && source[0] != source[1])
+    {
+        std::swap_ranges(outputs[0], outputs[0] + numSamples, outputs[1]);
+        return;
+    }
+
+    // Channel 1 first when channel 0's output buffer holds channel 1's input.
+    const bool secondFirst = numIns == 2 && numOuts == 2 && outputs[0] == source[1];
+    const int order[2] = {secondFirst ? 1 : 0, secondFirst ? 0 : 1};
+    for (int ch : order)
+    {
+        if (ch >= numOuts)
+            continue;
+        if (ch >= numIns || source[ch] == nullptr)
+            std::memset(outputs[ch], 0, bytes);
+        else if (source[ch] != outputs[ch])
+            std::memmove(outputs[ch], source[ch], bytes);
+    }
+}
+
+} // namespace
+
+JuceVSTWrapper::JuceVSTWrapper(audioMasterCallback audioMasterIn,
+                               std::unique_ptr<juce::AudioProcessor> processorIn,
+                               JuceRuntime::Use juceUseIn)
+    : AudioEffectX(audioMasterIn, processorIn->getNumPrograms(), processorIn->getNumParameters()),
+      juceUse(std::move(juceUseIn)),
+      processor(std::move(processorIn))
+{
+    presentIdentity();
+    processor->addListener(this);
+    instanceId = LiveInstances::add(*this);
+}
+
+JuceVSTWrapper::~JuceVSTWrapper()
+{
+    shutDown = true;
+    // First, so that no asynchronous callback can reach this instance any more.
+    LiveInstances::remove(instanceId);
+    processor->removeListener(this);
+    processor.reset();
+}
+
+void JuceVSTWrapper::presentIdentity()
+{
+    cEffect.flags |= effFlagsHasEditor;
+    cEffect.version = kVendorVersion;
+    setUniqueID(kUniqueId);
+    setNumInputs(numInputChannels);
+    setNumOutputs(numOutputChannels);
+    canProcessReplacing(true);
+    isSynth(false);
+    setInitialDelay(processor->getLatencySamples());
+    programsAreChunks(true);
+}
+
+VstIntPtr JuceVSTWrapper::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                     float opt)
+{
+    if (shutDown && opcode != effClose)
+        return 0;
+    switch (opcode)
+    {
+    // No editor yet: the host's editor calls find nothing to show.
+    case effEditGetRect:
+    case effEditOpen:
+    case effEditClose:
+    case effEditIdle: return 0;
+    default: break;
+    }
+    try
+    {
+        return AudioEffectX::dispatcher(opcode, index, value, ptr, opt);
+    }
+    catch (...)
+    {
+        // Nothing may unwind into the host.
+        return 0;
+    }
+}
+
+// ---- life cycle -------------------------------------------------------------------------------
+
+void JuceVSTWrapper::open() {}
+
+void JuceVSTWrapper::close()
+{
+    if (active)
+        suspend();
+    shutDown = true;
+}
+
+void JuceVSTWrapper::suspend()
+{
+    {
+        const juce::ScopedLock lock(processor->getCallbackLock());
+        active = false;
+    }
+    processor->releaseResources();
+}
+
+void JuceVSTWrapper::resume()
+{
+    double rate = getSampleRate();
+    if (!(rate > 0.0) || !std::isfinite(rate))
+        rate = kFallbackSampleRate;
+    const int block = getBlockSize() > 0 ? getBlockSize() : kFallbackBlockSize;
+
+    takeProcessLevelFromHost();
+    {
+        const juce::ScopedLock lock(processor->getCallbackLock());
+        applyChannelLayout(rate, block);
+        processor->prepareToPlay(rate, block);
+        preparedSampleRate = rate;
+        askProcessLevelAtNextBlock = true;
+        active = true;
+    }
+    AudioEffectX::resume();
+}
+
+void JuceVSTWrapper::applyChannelLayout(double rate, int block)
+{
+    processor->setPlayConfigDetails(numInputChannels, numOutputChannels, rate, block);
+}
+
+void JuceVSTWrapper::takeProcessLevelFromHost()
+{
+    processor->setNonRealtime(getCurrentProcessLevel() == kVstProcessLevelOffline);
+}
+
+// ---- audio ------------------------------------------------------------------------------------
+
+void JuceVSTWrapper::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames)
+{
+    if (shutDown || outputs == nullptr || sampleFrames < 0)
+        return;
+    if (askProcessLevelAtNextBlock.exchange(false))
+        takeProcessLevelFromHost();
+
+    const juce::ScopedLock lock(processor->getCallbackLock());
+    const int numIns = numInputChannels;
+    const int numOuts = numOutputChannels;
+    for (int ch = 0; ch < numOuts; ++ch)
+        if (outputs[ch] == nullptr)
+            return;
+    routeInputsToOutputs(inputs, outputs, numIns, numOuts, sampleFrames);
+    // Not switched on: the processor is not prepared, the input passes unchanged.
+    if (!active)
+        return;
+    processBuffer.setDataToReferTo(outputs, std::max(numIns, numOuts), sampleFrames);
+    midiBuffer.clear();
+    if (processor->isSuspended())
+        processBuffer.clear();
+    else if (bypassed)
+        processor->processBlockBypassed(processBuffer, midiBuffer);
+    else
+        processor->processBlock(processBuffer, midiBuffer);
+}
+
+// ---- parameters and programs ------------------------------------------------------------------
+
+void JuceVSTWrapper::setParameter(VstInt32 index, float value)
+{
+    if (shutDown || !isParameterIndex(index))
+        return;
+    processor->setParameter(index, value);
+}
+
+float JuceVSTWrapper::getParameter(VstInt32 index)
+{
+    if (shutDown || !isParameterIndex(index))
+        return 0.0f;
+    return processor->getParameter(index);
+}
+
+void JuceVSTWrapper::getParameterName(VstInt32 index, char* text)
+{
+    if (text != nullptr)
+        copyToHost(isParameterIndex(index) ? processor->getParameterName(index, kParameterNameBytes)
+                                           : juce::String(),
+                   text, kParameterNameBytes);
+}
+
+void JuceVSTWrapper::getParameterDisplay(VstInt32 index, char* text)
+{
+    if (text != nullptr)
+        copyToHost(isParameterIndex(index) ? processor->getParameterText(index, kParameterTextBytes)
+                                           : juce::String(),
+                   text, kParameterTextBytes);
+}
+
+void JuceVSTWrapper::getParameterLabel(VstInt32 index, char* label)
+{
+    if (label != nullptr)
+        copyToHost(isParameterIndex(index) ? processor->getParameterLabel(index) : juce::String(),
+                   label, kParameterTextBytes);
+}
+
+bool JuceVSTWrapper::canParameterBeAutomated(VstInt32 index)
+{
+    return isParameterIndex(index) && processor->isParameterAutomatable(index);
+}
+
+bool JuceVSTWrapper::string2parameter(VstInt32, char*)
+{
+    // The processor's parameters have display texts but no way back from a text to a value.
+    return false;
+}
+
+bool JuceVSTWrapper::isProgramIndex(VstInt32 index)
+{
+    return index >= 0 && index < processor->getNumPrograms();
+}
+
+VstInt32 JuceVSTWrapper::getProgram()
+{
+    return processor->getCurrentProgram();
+}
+
+void JuceVSTWrapper::setProgram(VstInt32 program)
+{
+    if (isProgramIndex(program))
+        processor->setCurrentProgram(program);
+}
+
+void JuceVSTWrapper::setProgramName(char* name)
+{
+    if (name != nullptr)
+        processor->changeProgramName(processor->getCurrentProgram(),
+                                     textFromHost(name, kProgramNameBytes));
+}
+
+void JuceVSTWrapper::getProgramName(char* name)
+{
+    if (name != nullptr)
+        copyToHost(processor->getProgramName(processor->getCurrentProgram()), name,
+                   kProgramNameBytes);
+}
+
+bool JuceVSTWrapper::getProgramNameIndexed(VstInt32, VstInt32 index, char* text)
+{
+    if (text == nullptr || !isProgramIndex(index))
+        return false;
+    copyToHost(processor->getProgramName(index), text, kProgramNameBytes);
+    return true;
+}
+
+// ---- state ------------------------------------------------------------------------------------
+
+VstInt32 JuceVSTWrapper::getChunk(void** data, bool isPreset)
+{
+    if (data == nullptr)
+        return 0;
+    std::lock_guard<std::mutex> guard(chunkLock);
+    chunkMemory.reset();
+    if (isPreset)
+        processor->getCurrentProgramStateInformation(chunkMemory);
+    else
+        processor->getStateInformation(chunkMemory);
+    if (chunkMemory.getSize() == 0
+        || chunkMemory.getSize() > static_cast<size_t>(std::numeric_limits<VstInt32>::max()))
+    {
+        chunkMemory.reset();
+        *data = nullptr;
+        return 0;
+    }
+    *data = chunkMemory.getData();
+    return static_cast<VstInt32>(chunkMemory.getSize());
+}
+
+VstInt32 JuceVSTWrapper::setChunk(void* data, VstInt32 byteSize, bool isPreset)
+{
+    if (data != nullptr && byteSize > 0)
+    {
+        if (isPreset)
+            processor->setCurrentProgramStateInformation(data, byteSize);
+        else
+            processor->setStateInformation(data, byteSize);
+    }
+    // Only now: the host may be handing back the very block it fetched from us.
+    releaseChunkMemory();
+    return 0;
+}
+
+void JuceVSTWrapper::releaseChunkMemory()
+{
+    std::lock_guard<std::mutex> guard(chunkLock);
+    chunkMemory.reset();
+}
+
+// ---- channels ---------------------------------------------------------------------------------
+
+bool JuceVSTWrapper::getInputProperties(VstInt32 index, VstPinProperties* properties)
+{
+    return getPinProperties(true, index, properties);
+}
+
+bool JuceVSTWrapper::getOutputProperties(VstInt32 index, VstPinProperties* properties)
+{
+    return getPinProperties(false, index, properties);
+}
+
+bool JuceVSTWrapper::getPinProperties(bool isInput, VstInt32 index, VstPinProperties* properties)
+{
+    if (properties == nullptr || index < 0 || index > 1)
+        return false;
+    const juce::String name = isInput ? processor->getInputChannelName(index)
+                                      : processor->getOutputChannelName(index);
+    std::memset(properties, 0, sizeof(VstPinProperties));
+    copyToHost(name, properties->label, kPinLabelBytes);
+    copyToHost(name, properties->shortLabel, kPinShortLabelBytes);
+    if (hostSetArrangement)
+    {
+        properties->flags = kVstPinUseSpeaker;
+        properties->arrangementType = isInput ? inputArrangementType : outputArrangementType;
+    }
+    else
+    {
+        properties->flags = kVstPinIsActive | kVstPinIsStereo;
+    }
+    return true;
+}
+
+bool JuceVSTWrapper::setSpeakerArrangement(VstSpeakerArrangement* pluginInput,
+                                           VstSpeakerArrangement* pluginOutput)
+{
+    if (pluginInput == nullptr || pluginOutput == nullptr
+        || !isAcceptedChannelPair(pluginInput->numChannels, pluginOutput->numChannels))
+        return false;
+
+    hostSetArrangement = true;
+    inputArrangementType = pluginInput->type;
+    outputArrangementType = pluginOutput->type;
+    setNumInputs(pluginInput->numChannels);
+    setNumOutputs(pluginOutput->numChannels);
+
+    const juce::ScopedLock lock(processor->getCallbackLock());
+    numInputChannels = pluginInput->numChannels;
+    numOutputChannels = pluginOutput->numChannels;
+    if (active)
+        applyChannelLayout(preparedSampleRate, getBlockSize() > 0 ? getBlockSize() : kFallbackBlockSize);
+    return true;
+}
+
+bool JuceVSTWrapper::setBypass(bool onOff)
+{
+    bypassed = onOff;
+    return true;
+}
+
+// ---- what the plug-in is ----------------------------------------------------------------------
+
+VstInt32 JuceVSTWrapper::processEvents(VstEvents*)
+{
+    return 0;
+}
+
+VstInt32 JuceVSTWrapper::startProcess()
+{
+    return 0;
+}
+
+VstInt32 JuceVSTWrapper::stopProcess()
+{
+    return 0;
+}
+
+VstInt32 JuceVSTWrapper::getGetTailSize()
+{
+    const double samples = processor->getTailLengthSeconds() * preparedSampleRate;
+    if (!(samples > 0.0))
+        return 0;
+    return static_cast<VstInt32>(std::min(std::round(samples),
+                                          static_cast<double>(std::numeric_limits<VstInt32>::max())));
+}
+
+bool JuceVSTWrapper::getEffectName(char* name)
+{
+    copyToHost(kEffectName, name, kIdentityStringBytes);
+    return name != nullptr;
+}
+
+bool JuceVSTWrapper::getVendorString(char* text)
+{
+    copyToHost(kVendorString, text, kIdentityStringBytes);
+    return text != nullptr;
+}
+
+bool JuceVSTWrapper::getProductString(char* text)
+{
+    copyToHost(kProductString, text, kIdentityStringBytes);
+    return text != nullptr;
+}
+
+VstInt32 JuceVSTWrapper::getVendorVersion()
+{
+    return kVendorVersion;
+}
+
+VstIntPtr JuceVSTWrapper::vendorSpecific(VstInt32, VstIntPtr, void*, float)
+{
+    return 0;
+}
+
+VstInt32 JuceVSTWrapper::canDo(char* text)
+{
+    if (text == nullptr)
+        return 0;
+    static const char* const refused[] = {"receiveVstEvents", "receiveVstMidiEvent",
+                                          "receiveVstMidiEvents", "sendVstEvents",
+                                          "sendVstMidiEvent", "sendVstMidiEvents",
+                                          "openCloseAnyThread"};
+    static const char* const granted[] = {"receiveVstTimeInfo", "conformsToWindowRules", "bypass"};
+    for (const char* t : refused)
+        if (std::strcmp(text, t) == 0)
+            return -1;
+    for (const char* t : granted)
+        if (std::strcmp(text, t) == 0)
+            return 1;
+    if (std::strcmp(text, "hasCockosViewAsConfig") == 0)
+    {
+        viewAsConfig = true;
+        return kCockosViewAsConfigAnswer;
+    }
+    return 0;
+}
+
+VstPlugCategory JuceVSTWrapper::getPlugCategory()
+{
+    return kPlugCategEffect;
+}
+
+// ---- from the processor to the host -----------------------------------------------------------
+
+void JuceVSTWrapper::audioProcessorParameterChanged(juce::AudioProcessor*, int index, float value)
+{
+    if (!shutDown && isParameterIndex(index))
+        callHost(audioMasterAutomate, index, 0, nullptr, value);
+}
+
+void JuceVSTWrapper::audioProcessorParameterChangeGestureBegin(juce::AudioProcessor*, int index)
+{
+    if (!shutDown && isParameterIndex(index))
+        beginEdit(index);
+}
+
+void JuceVSTWrapper::audioProcessorParameterChangeGestureEnd(juce::AudioProcessor*, int index)
+{
+    if (!shutDown && isParameterIndex(index))
+        endEdit(index);
+}
+
+void JuceVSTWrapper::audioProcessorChanged(juce::AudioProcessor*, const ChangeDetails&)
+{
+    if (shutDown)
+        return;
+    setInitialDelay(processor->getLatencySamples());
+    updateDisplay();
+    reportIoChangedLater();
+}
+
+void JuceVSTWrapper::reportIoChangedLater()
+{
+    // Several announcements before the message thread gets to it make one ioChanged.
+    if (ioChangedPending.exchange(true))
+        return;
+    const std::uint64_t id = instanceId;
+    const bool posted = juce::MessageManager::callAsync([id] {
+        LiveInstances::withInstance(id, [](JuceVSTWrapper& instance) {
+            instance.ioChangedPending = false;
+            if (!instance.shutDown)
+                instance.ioChanged();
+        });
+    });
+    if (!posted)
+        ioChangedPending = false;
+}
+
+} // namespace wydvst

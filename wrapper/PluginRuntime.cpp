@@ -1,0 +1,165 @@
+#include "wrapper/PluginRuntime.h"
+
+#include "wrapper/PluginMessageThread.h"
+
+#include <juce_events/juce_events.h>
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+
+namespace wydvst
+{
+
+namespace
+{
+
+struct RuntimeState
+{
+    std::mutex lock;
+    int users = 0;
+    // Set when the last user went away on the message thread itself, which cannot join itself:
+    // the next start or the library's unloading finishes the shutdown.
+    bool shutdownDeferred = false;
+    std::unique_ptr<PluginMessageThread> messageThread;
+
+    // Runs when the library is unloaded (dlclose). A host that unloads the library with
+    // instances still open leaves JUCE up; the thread at least must end before the code goes.
+    ~RuntimeState()
+    {
+        if (messageThread && !messageThread->isThisThread())
+            messageThread->stop();
+    }
+
+    void start()
+    {
+        juce::initialiseJuce_GUI();
+        try
+        {
+            messageThread = std::make_unique<PluginMessageThread>();
+        }
+        catch (...)
+        {
+            juce::shutdownJuce_GUI();
+            throw;
+        }
+    }
+
+    void shutDown()
+    {
+        messageThread->stop();
+        messageThread.reset();
+        // JUCE's objects are deleted on the thread that owns them.
+        juce::MessageManager::getInstance()->setCurrentThreadAsMessageThread();
+        juce::shutdownJuce_GUI();
+    }
+
+    void finishDeferredShutdown()
+    {
+        if (!shutdownDeferred)
+            return;
+        shutdownDeferred = false;
+        shutDown();
+    }
+};
+
+RuntimeState& runtime()
+{
+    static RuntimeState state;
+    return state;
+}
+
+struct InstanceList
+{
+    std::recursive_mutex lock;
+    std::map<std::uint64_t, JuceVSTWrapper*> live;
+    std::uint64_t nextId = 1;
+};
+
+InstanceList& instances()
+{
+    static InstanceList list;
+    return list;
+}
+
+} // namespace
+
+JuceRuntime::Use::Use()
+{
+    auto& state = runtime();
+    std::lock_guard<std::mutex> guard(state.lock);
+    if (state.users == 0)
+    {
+        if (state.shutdownDeferred && state.messageThread->isThisThread())
+            throw std::runtime_error("plug-in created while its last instance closes");
+        state.finishDeferredShutdown();
+        state.start();
+    }
+    ++state.users;
+}
+
+JuceRuntime::Use::Use(Use&& other) noexcept : held(other.held)
+{
+    other.held = false;
+}
+
+JuceRuntime::Use::~Use()
+{
+    if (!held)
+        return;
+    auto& state = runtime();
+    std::lock_guard<std::mutex> guard(state.lock);
+    if (--state.users > 0)
+        return;
+    if (state.messageThread->isThisThread())
+    {
+        state.messageThread->stop(); // only asks; the thread cannot join itself
+        state.shutdownDeferred = true;
+        return;
+    }
+    state.shutDown();
+}
+
+bool JuceRuntime::isUp()
+{
+    auto& state = runtime();
+    std::lock_guard<std::mutex> guard(state.lock);
+    return state.users > 0;
+}
+
+std::uint64_t LiveInstances::add(JuceVSTWrapper& instance)
+{
+    auto& list = instances();
+    std::lock_guard<std::recursive_mutex> guard(list.lock);
+    const std::uint64_t id = list.nextId++;
+    list.live[id] = &instance;
+    return id;
+}
+
+void LiveInstances::remove(std::uint64_t id)
+{
+    auto& list = instances();
+    std::lock_guard<std::recursive_mutex> guard(list.lock);
+    list.live.erase(id);
+}
+
+std::size_t LiveInstances::count()
+{
+    auto& list = instances();
+    std::lock_guard<std::recursive_mutex> guard(list.lock);
+    return list.live.size();
+}
+
+bool LiveInstances::withInstance(std::uint64_t id, const std::function<void(JuceVSTWrapper&)>& call)
+{
+    auto& list = instances();
+    std::lock_guard<std::recursive_mutex> guard(list.lock);
+    const auto found = list.live.find(id);
+    if (found == list.live.end())
+        return false;
+    call(*found->second);
+    return true;
+}
+
+} // namespace wydvst
