@@ -321,6 +321,11 @@ void WYD_KX7AudioProcessor::releaseResources()
 
 void WYD_KX7AudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
 {
+    // The equaliser interpolator and the high-pass have no denormal guard of their own: a decaying
+    // tail would otherwise settle into subnormal numbers and slow every sample down many times.
+    // Flushing them changes nothing above the subnormal range; the caller's mode is restored.
+    const juce::ScopedNoDenormals noDenormals;
+
     // The buffer may hold fewer channels than the buses report; never look past it.
     const int bufferChannels = buffer.getNumChannels();
     const int in = std::min(getTotalNumInputChannels(), bufferChannels);

@@ -18,7 +18,8 @@ ctest --test-dir build --output-on-failure -j "$jobs"
 if [ "$both" -eq 1 ]; then
   echo "== 32-bit build and tests"
   cmake -S . -B build-i386 -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE=cmake/i386-linux-gnu.cmake -DWYD_BUILD_BENCH=OFF
+    -DCMAKE_TOOLCHAIN_FILE=cmake/i386-linux-gnu.cmake -DWYD_BUILD_BENCH=OFF \
+    -DWYD_REFERENCE_BUILD="$PWD/build"
   cmake --build build-i386 -j "$jobs"
   ctest --test-dir build-i386 --output-on-failure -j "$jobs"
 fi
