@@ -1,5 +1,7 @@
 #include "dsp/TarvelXeth.h"
 
+#include <emmintrin.h>
+
 #include <cmath>
 #include <cstdint>
 
@@ -405,12 +407,12 @@ inline double clampToUnit(double y)
     return y;
 }
 
+// minpd and maxpd return their second operand unless the first wins the comparison, which is
+// exactly "1 if y > 1, else y" and "-1 if y < -1, else y", NaN and signed zeros included.
 inline Pair clampToUnit(Pair y)
 {
-    const Pair one = both(1.0);
-    const Pair minusOne = both(-1.0);
-    y = y > one ? one : y;
-    return y < minusOne ? minusOne : y;
+    const __m128d below = _mm_min_pd(_mm_set1_pd(1.0), static_cast<__m128d>(y));
+    return static_cast<Pair>(_mm_max_pd(_mm_set1_pd(-1.0), below));
 }
 
 template <typename T>
@@ -543,6 +545,7 @@ private:
     {
         Pair u = input;
         Pair v = both(0.0);
+#pragma GCC unroll 6
         for (int i = 0; i < kSections; ++i)
         {
             Section& s = chain[i];
@@ -810,22 +813,28 @@ private:
     }
 };
 
-// An elliptic oversampling filter (HalfBandElliptic, QuarterBandElliptic) in the filter's own ring
-// layout: every value stored twice, N apart, so the last N lie side by side.
-template <typename Filter>
+// An elliptic oversampling filter (HalfBandElliptic, QuarterBandElliptic) over a run of values.
+// Inputs and outputs are appended to two straight arrays whose first N entries hold the history
+// from before the run, oldest first, so every past value sits at a fixed distance from the current
+// one; rewind() moves the last N values back to the front for the next run. The filter's own ring
+// takes the history back at the end of a block.
+template <typename Filter, int Capacity>
 struct EllipticLanes
 {
     static constexpr int N = Filter::order;
+    static constexpr int kFolded = N / 2 + 1; // b0..b(N/2); the rest mirror them
 
-    Pair b[8];
+    Pair b[kFolded];
     Pair a[N + 1];
-    Pair x[2 * N];
-    Pair y[2 * N];
-    int newest = 0; // ring index of x[n-1] and y[n-1]
+    Pair xs[N + Capacity];
+    Pair ys[N + Capacity];
+    int taken = 0; // values since the last rewind
+    static constexpr int kMaxGroup = 4;
+    Pair acc[kMaxGroup]; // sums of the group begun and not yet finished
 
     void load(const Filter& f, bool stereo)
     {
-        for (int i = 0; i < 8; ++i)
+        for (int i = 0; i < kFolded; ++i)
             b[i] = both(f.b[i]);
         for (int i = 1; i <= N; ++i)
             a[i] = both(f.a[i]);
@@ -834,10 +843,10 @@ struct EllipticLanes
         const typename Filter::History& r = rightSource(f.left, f.right, stereo);
         for (int k = 0; k < N; ++k)
         {
-            x[k] = x[k + N] = Pair{l.x[l.newest + k], r.x[r.newest + k]};
-            y[k] = y[k + N] = Pair{l.y[l.newest + k], r.y[r.newest + k]};
+            xs[N - 1 - k] = Pair{l.x[l.newest + k], r.x[r.newest + k]};
+            ys[N - 1 - k] = Pair{l.y[l.newest + k], r.y[r.newest + k]};
         }
-        newest = 0;
+        taken = 0;
     }
 
     void store(Filter& f, bool stereo) const
@@ -847,35 +856,119 @@ struct EllipticLanes
             storeLane(f.right, 1);
     }
 
-    Pair process(Pair input)
+    void rewind()
     {
-        const Pair* xs = x + newest; // xs[k] is x[n-1-k]
-        const Pair* ys = y + newest;
-        // Symmetric numerator folded into pairs, summed from b0 on; for even N the middle
-        // coefficient takes a single input.
-        Pair out = b[0] * (input + xs[N - 1]);
-#pragma GCC unroll 8
-        for (int k = 1; k < 8; ++k)
-            out = out + b[k] * (N - 1 - k == k - 1 ? xs[k - 1] : xs[k - 1] + xs[N - 1 - k]);
-        // Feedback subtracted from the oldest output towards y[n-1].
+        for (int k = 0; k < N; ++k)
+        {
+            xs[k] = xs[taken + k];
+            ys[k] = ys[taken + k];
+        }
+        taken = 0;
+    }
+
+    // Where the next group's inputs go; beginGroup() reads them from there.
+    Pair* nextInputs() { return xs + N + taken; }
+    const Pair* output(int value) const { return ys + N + value; }
+
+    // A group of M consecutive calls gives the same sums as M calls of the filter's process().
+    // When `Stuffed`, the inputs after the first are the interpolator's inserted +0.0 (beginGroup()
+    // writes them), and so is every older input that did not start a group of M. Their products are left
+    // out: each is a zero, and adding a zero changes a sum at most in the sign of a zero result,
+    // which the denormal guard (-1e-20 then +1e-20) turns into +0.0 on every path.
+    // The M feedback sums run side by side: every term on an output from before the group is
+    // subtracted first, interleaved across the M sums, and only the last j terms of call j wait for
+    // the group's own outputs. Each sum keeps its own order, oldest output first. The two halves
+    // are separate calls so that other work can go between them.
+    //
+    // Starts a group: the numerators and every feedback term on outputs from before the group.
+    template <int M, bool Stuffed>
+    void beginGroup()
+    {
+        static_assert(M <= N && M <= kMaxGroup, "the history must cover the group");
+        Pair* x = xs + N + taken; // x[j - age]: input `age` calls before call j
+        const Pair* y = ys + N + taken; // y[j - age]: output `age` calls before call j
+        if (Stuffed)
+            for (int j = 1; j < M; ++j)
+                x[j] = both(0.0);
+#pragma GCC unroll 4
+        for (int j = 0; j < M; ++j)
+            acc[j] = numerator<M, Stuffed>(j, x);
 #pragma GCC unroll 16
         for (int i = N; i >= 1; --i)
-            out = out - a[i] * ys[i - 1];
-        out = out + -1e-20;
-        out = out + 1e-20;
-        newest = newest == 0 ? N - 1 : newest - 1;
-        x[newest] = x[newest + N] = input;
-        y[newest] = y[newest + N] = out;
-        return out;
+        {
+#pragma GCC unroll 4
+            for (int j = 0; j < M; ++j)
+                if (i > j)
+                    acc[j] = acc[j] - a[i] * y[j - i];
+        }
+    }
+
+    // Ends the group: the terms on the group's own outputs, the denormal guard, the outputs.
+    template <int M>
+    void finishGroup()
+    {
+        Pair* y = ys + N + taken;
+        Pair sums[M];
+        for (int j = 0; j < M; ++j)
+            sums[j] = acc[j];
+        Pair out[M];
+#pragma GCC unroll 4
+        for (int j = 0; j < M; ++j)
+        {
+            const Pair v = sums[j] + -1e-20;
+            out[j] = v + 1e-20;
+            // out[j] is the output `later - j` calls before call `later`: its next term in order.
+#pragma GCC unroll 4
+            for (int later = j + 1; later < M; ++later)
+                sums[later] = sums[later] - a[later - j] * out[j];
+        }
+        for (int j = 0; j < M; ++j)
+            y[j] = out[j];
+        taken += M;
     }
 
 private:
+    // Whether the input `age` calls before call j of a group is an inserted zero.
+    template <int M, bool Stuffed>
+    static constexpr bool insertedZero(int j, int age)
+    {
+        return Stuffed && ((j - age) % M + M) % M != 0;
+    }
+
+    // The folded numerator of call j, summed from b0 on, without the terms of inserted zeros.
+    template <int M, bool Stuffed>
+    Pair numerator(int j, const Pair* x) const
+    {
+        Pair sum = both(0.0);
+        bool started = false;
+#pragma GCC unroll 8
+        for (int k = 0; k < kFolded; ++k)
+        {
+            const int older = N - k;
+            const bool single = older == k; // the middle coefficient of an even order
+            const bool skipNewer = insertedZero<M, Stuffed>(j, k);
+            const bool skipOlder = single || insertedZero<M, Stuffed>(j, older);
+            if (skipNewer && skipOlder)
+                continue;
+            Pair term;
+            if (skipOlder)
+                term = b[k] * x[j - k];
+            else if (skipNewer)
+                term = b[k] * x[j - older];
+            else
+                term = b[k] * (x[j - k] + x[j - older]);
+            sum = started ? sum + term : term;
+            started = true;
+        }
+        return sum;
+    }
+
     void storeLane(typename Filter::History& h, int lane) const
     {
         for (int k = 0; k < N; ++k)
         {
-            h.x[k] = h.x[k + N] = x[newest + k][lane];
-            h.y[k] = h.y[k + N] = y[newest + k][lane];
+            h.x[k] = h.x[k + N] = xs[taken + N - 1 - k][lane];
+            h.y[k] = h.y[k + N] = ys[taken + N - 1 - k][lane];
         }
         h.newest = 0;
     }
@@ -953,16 +1046,24 @@ struct HighPassLanes
 };
 
 // The saturator at M times the host rate: interpolation, emphasis, waveshaper, de-emphasis,
-// high-pass and decimation. The decimator runs one host sample behind the interpolator, so that the
-// long serial sums of the two elliptic filters can overlap in time.
+// high-pass and decimation.
+//
+// It works on runs of host samples one stage at a time: each stage takes all values of the run
+// before the next stage starts. Every filter still sees its values in their order, so the results
+// are those of running the chain value by value; but the processor now finds the next values'
+// independent work close by, where it can overlap it with each filter's serial recurrence, instead
+// of waiting for one value to travel through the whole chain.
 template <typename Filter, int M>
 struct SaturatorLanes
 {
-    EllipticLanes<Filter> up;
-    EllipticLanes<Filter> down;
+    // Host samples per run. The run's values and both filters' arrays take about 13 kB of stack
+    // at four times the host rate; longer runs were not faster.
+    static constexpr int kRun = 32;
+
+    EllipticLanes<Filter, kRun * M> up;
+    EllipticLanes<Filter, kRun * M> down;
     EmphasisStageLanes lowShelf, highShelf, lowInverse, highInverse;
     HighPassLanes highPass;
-    Pair pending[M]; // shaped values of the previous host sample, waiting for the decimator
 
     void load(TarvelXeth& dsp, const Filter& upFilter, const Filter& downFilter, bool stereo)
     {
@@ -986,51 +1087,82 @@ struct SaturatorLanes
         highPass.store(dsp.highPass, stereo);
     }
 
-    // Interpolates and shapes the first host sample of a block into `pending`.
-    void begin(Pair driven)
+    // Saturates `count` (at most kRun) driven host samples into `wet`.
+    //
+    // Software pipeline: in one step the stages work on different values, each stage one value
+    // behind the stage before it; the stages work on the values the interpolator made one host
+    // sample earlier, and the decimator kDecimatorLag host samples behind the interpolator. The
+    // pieces of work in a step are then independent of one another, and every filter's recurrence
+    // runs alongside the others. Each stage still takes its values in order, after the stage
+    // before it, so the results are those of running the chain value by value.
+    void process(const Pair* driven, Pair* wet, int count)
     {
-        for (int j = 0; j < M; ++j)
-            pending[j] = up.process(j == 0 ? driven : both(0.0));
-        emphasiseAndShape(pending);
-    }
-
-    // Decimates `pending` while the next host sample is interpolated and shaped; returns the
-    // decimator's first output, the saturated host sample.
-    Pair step(Pair driven)
-    {
-        Pair raised[M];
-        for (int j = 0; j < M; ++j)
-            raised[j] = up.process(j == 0 ? driven : both(0.0));
-        const Pair result = finish();
-        emphasiseAndShape(raised);
-        return result;
-    }
-
-    Pair finish()
-    {
-        const Pair result = down.process(pending[0]);
-        for (int j = 1; j < M; ++j)
-            down.process(pending[j]);
-        return result;
+        const int values = count * M;
+        const Pair* raised = up.output(0);
+        Pair* decimatorInputs = down.nextInputs();
+        for (int i = 0; i < count + kDecimatorLag; ++i)
+        {
+            const bool interpolating = i < count;
+            const int decimated = i - kDecimatorLag;
+            if (interpolating)
+            {
+                up.nextInputs()[0] = driven[i];
+                up.template beginGroup<M, true>();
+            }
+            if (decimated >= 0)
+                down.template beginGroup<M, false>();
+            // Only the first and last steps of a run have stages without a value.
+            const int firstStep = M * (i - 1);
+            if (i >= kFirstFullSample && i <= count)
+                for (int step = firstStep; step < firstStep + M; ++step)
+                    pipelineStep<false>(raised, decimatorInputs, step, values);
+            else
+                for (int step = firstStep; step < firstStep + M; ++step)
+                    pipelineStep<true>(raised, decimatorInputs, step, values);
+            if (interpolating)
+                up.template finishGroup<M>();
+            if (decimated >= 0)
+            {
+                down.template finishGroup<M>();
+                // Decimation keeps the first output of each group of M.
+                wet[decimated] = *down.output(M * decimated);
+            }
+        }
+        up.rewind();
+        down.rewind();
     }
 
 private:
-    // Each filter takes all M values in turn, so its short recurrence overlaps with the next
-    // filter's work on the earlier values. The results become `pending`.
-    void emphasiseAndShape(Pair (&v)[M])
+    static constexpr int kStages = 6;
+    // Host samples between a sample's interpolation and the first step whose every stage has a
+    // value.
+    static constexpr int kFirstFullSample = 1 + (kStages - 1 + M - 1) / M;
+    // The last stage is done with a host sample's M values in the step after this many host samples.
+    static constexpr int kDecimatorLag = 1 + kFirstFullSample;
+
+    Pair v[kRun * M]; // values between the first and the last stage
+
+    template <bool Checked>
+    static bool inRange(int index, int values)
     {
-        for (int j = 0; j < M; ++j)
-            v[j] = lowShelf.process(v[j]);
-        for (int j = 0; j < M; ++j)
-            v[j] = highShelf.process(v[j]);
-        for (int j = 0; j < M; ++j)
-            v[j] = shape(v[j]);
-        for (int j = 0; j < M; ++j)
-            v[j] = lowInverse.process(v[j]);
-        for (int j = 0; j < M; ++j)
-            v[j] = highInverse.process(v[j]);
-        for (int j = 0; j < M; ++j)
-            pending[j] = highPass.process(v[j]);
+        return !Checked || static_cast<unsigned>(index) < static_cast<unsigned>(values);
+    }
+
+    template <bool Checked>
+    void pipelineStep(const Pair* raised, Pair* decimatorInputs, int step, int values)
+    {
+        if (inRange<Checked>(step, values))
+            v[step] = lowShelf.process(raised[step]);
+        if (inRange<Checked>(step - 1, values))
+            v[step - 1] = highShelf.process(v[step - 1]);
+        if (inRange<Checked>(step - 2, values))
+            v[step - 2] = shape(v[step - 2]);
+        if (inRange<Checked>(step - 3, values))
+            v[step - 3] = lowInverse.process(v[step - 3]);
+        if (inRange<Checked>(step - 4, values))
+            v[step - 4] = highInverse.process(v[step - 4]);
+        if (inRange<Checked>(step - 5, values))
+            decimatorInputs[step - 5] = highPass.process(v[step - 5]);
     }
 };
 
@@ -1043,7 +1175,7 @@ inline Pair mixSaturation(TarvelXeth& dsp, Pair dry, Pair wet, bool last)
 
 // The saturator over a block whose equalised host samples `equalised(i)` delivers; the mix with the
 // unsaturated value of the same host sample, then the output. Without the saturator the equalised
-// samples go straight out.
+// samples go straight out. Equalisers, saturator and mix each keep their own order of samples.
 template <typename Filter, int M, typename Equalised>
 void saturateAndWrite(TarvelXeth& dsp, const Block& block, double drive, Filter& upFilter,
                       Filter& downFilter, Equalised equalised)
@@ -1054,18 +1186,24 @@ void saturateAndWrite(TarvelXeth& dsp, const Block& block, double drive, Filter&
             block.write(i, equalised(i));
         return;
     }
-    SaturatorLanes<Filter, M> saturator;
+    using Saturator = SaturatorLanes<Filter, M>;
+    Saturator saturator;
     saturator.load(dsp, upFilter, downFilter, block.stereo);
-    Pair dry = equalised(0);
-    saturator.begin(drive * dry);
-    for (int i = 1; i < block.count; ++i)
+    for (int first = 0; first < block.count; first += Saturator::kRun)
     {
-        const Pair next = equalised(i);
-        const Pair wet = saturator.step(drive * next);
-        block.write(i - 1, mixSaturation(dsp, dry, wet, false));
-        dry = next;
+        const int count = block.count - first < Saturator::kRun ? block.count - first : Saturator::kRun;
+        Pair dry[Saturator::kRun];
+        Pair driven[Saturator::kRun];
+        Pair wet[Saturator::kRun];
+        for (int i = 0; i < count; ++i)
+        {
+            dry[i] = equalised(first + i);
+            driven[i] = drive * dry[i];
+        }
+        saturator.process(driven, wet, count);
+        for (int i = 0; i < count; ++i)
+            block.write(first + i, mixSaturation(dsp, dry[i], wet[i], block.isLast(first + i)));
     }
-    block.write(block.count - 1, mixSaturation(dsp, dry, saturator.finish(), true));
     saturator.store(dsp, upFilter, downFilter, block.stereo);
 }
 
@@ -1100,6 +1238,14 @@ void runHighRatePath(TarvelXeth& dsp, const Block& block)
                                           equalised);
     equalisers.store(block.stereo);
 }
+
+void runPath(TarvelXeth& dsp, const Block& block, bool lowRate)
+{
+    if (lowRate)
+        runLowRatePath(dsp, block);
+    else
+        runHighRatePath(dsp, block);
+}
 } // namespace
 
 double TarvelXeth::waveshape(double s)
@@ -1133,20 +1279,20 @@ void TarvelXeth::process(double*, double*, int) {}
 
 void TarvelXeth::process4448(float* samples, int numSamples)
 {
-    runLowRatePath(*this, Block{samples, samples, numSamples, false});
+    runPath(*this, Block{samples, samples, numSamples, false}, true);
 }
 
 void TarvelXeth::process4448(float* left, float* right, int numSamples)
 {
-    runLowRatePath(*this, Block{left, right, numSamples, true});
+    runPath(*this, Block{left, right, numSamples, true}, true);
 }
 
 void TarvelXeth::processElse(float* samples, int numSamples)
 {
-    runHighRatePath(*this, Block{samples, samples, numSamples, false});
+    runPath(*this, Block{samples, samples, numSamples, false}, false);
 }
 
 void TarvelXeth::processElse(float* left, float* right, int numSamples)
 {
-    runHighRatePath(*this, Block{left, right, numSamples, true});
+    runPath(*this, Block{left, right, numSamples, true}, false);
 }
