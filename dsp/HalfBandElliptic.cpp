@@ -3,7 +3,7 @@
 namespace
 {
 // b0..b7; b8..b14 mirror b6..b0 and are never read.
-constexpr double numerator[8] = {0.00228320314424757, 0.0104022564523014, 0.0326651898064719,
+constexpr double numerator[HalfBandElliptic::numeratorHalf] = {0.00228320314424757, 0.0104022564523014, 0.0326651898064719,
                                  0.0738828422128532,  0.134697772104626,  0.202262793238286,
                                  0.256757701856597,   0.277564345169864};
 constexpr double denominator[HalfBandElliptic::order + 1] = {
@@ -24,18 +24,4 @@ constexpr double denominator[HalfBandElliptic::order + 1] = {
     0.0110480009951121};
 } // namespace
 
-HalfBandElliptic::HalfBandElliptic()
-{
-    for (int i = 0; i <= order; ++i)
-    {
-        b[i] = numerator[i <= order / 2 ? i : order - i];
-        a[i] = denominator[i];
-    }
-    reset();
-}
-
-void HalfBandElliptic::reset()
-{
-    left = History{};
-    right = History{};
-}
+HalfBandElliptic::HalfBandElliptic() : EllipticLowPass(numerator, denominator) {}

@@ -97,10 +97,9 @@ constexpr double kHighAttenSeries = 75.0;
 
 void HolvanDrelk::setSampleRate(float newSampleRate)
 {
-    DspBase::setSampleRate(newSampleRate);
     // Far shorter glides than the base: the owner already feeds amount changes in block-sized steps,
     // each followed by calc().
-    setRampLength(rampLengthForRate(newSampleRate, 32));
+    setRateAndBaseRamp(newSampleRate, 32);
 }
 
 void HolvanDrelk::calc()

@@ -23,25 +23,11 @@ const double capacitance[numPositions][numColumns] = {
 
 constexpr double seriesResistor = 5100.0;
 constexpr float potOhms = 10000.0f;
-
-int rateColumn(float rate)
-{
-    if (rate <= 46000.0f)
-        return 0;
-    if (rate <= 68100.0f)
-        return 1;
-    if (rate <= 92100.0f)
-        return 2;
-    if (rate <= 136200.0f)
-        return 3;
-    return 4;
-}
 } // namespace
 
 void HolvanVurnHigh::setSampleRate(float newSampleRate)
 {
-    sampleRate = newSampleRate;
-    setRampLength(rampLengthForRate(newSampleRate, 32));
+    setRateAndBaseRamp(newSampleRate, bandShortestRamp);
 }
 
 void HolvanVurnHigh::setHighFreq(float value)
@@ -57,7 +43,7 @@ void HolvanVurnHigh::setHighPeak(float value)
 void HolvanVurnHigh::calc()
 {
     preCalc();
-    const int column = rateColumn(sampleRate);
+    const int column = rateColumn(sampleRate, numColumns);
     const double Ra = (1.0f - amount) * potOhms;
     const double Rb = amount * potOhms;
     const int position = selectorPosition(freq, positionThresholds, numPositions - 1);

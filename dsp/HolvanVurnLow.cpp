@@ -22,21 +22,11 @@ const double capacitance[numPositions][numColumns] = {
 
 constexpr double seriesResistor = 1000.0;
 constexpr float potOhms = 2500.0f;
-
-int rateColumn(float rate)
-{
-    if (rate <= 46000.0f)
-        return 0;
-    if (rate <= 68100.0f)
-        return 1;
-    return 2;
-}
 } // namespace
 
 void HolvanVurnLow::setSampleRate(float newSampleRate)
 {
-    sampleRate = newSampleRate;
-    setRampLength(rampLengthForRate(newSampleRate, 32));
+    setRateAndBaseRamp(newSampleRate, bandShortestRamp);
 }
 
 void HolvanVurnLow::setLowFreq(float value)
@@ -52,7 +42,7 @@ void HolvanVurnLow::setLowPeak(float value)
 void HolvanVurnLow::calc()
 {
     preCalc();
-    const int column = rateColumn(sampleRate);
+    const int column = rateColumn(sampleRate, numColumns);
     const double Ra = (1.0f - amount) * potOhms;
     const double Rb = amount * potOhms;
     const int position = selectorPosition(freq, positionThresholds, numPositions - 1);

@@ -17,23 +17,14 @@ public:
 
     float freq = 0.0f;
     float amount = 0.0f;
-
-private:
-    // At or below this amount the band ends each glide as its gain b0 alone.
-    static constexpr float pureGainAmount = 1e-7f;
 };
 
 inline void HolvanVurnLow::process(double& sample)
 {
-    if (advanceGlide() && amount <= pureGainAmount)
-        becomePureGain();
-    sample = filter(sample, historyL);
+    processBand(sample, amount);
 }
 
 inline void HolvanVurnLow::process(double& left, double& right)
 {
-    if (advanceGlide() && amount <= pureGainAmount)
-        becomePureGain();
-    left = filter(left, historyL);
-    right = filter(right, historyR);
+    processBand(left, right, amount);
 }

@@ -46,19 +46,6 @@ constexpr double shuntResistor = 270.0;
 constexpr double resistorProduct = 137700.0; // 510 x 270
 constexpr float potOhms = 2500.0f;
 
-int rateColumn(float rate)
-{
-    if (rate <= 46000.0f)
-        return 0;
-    if (rate <= 68100.0f)
-        return 1;
-    if (rate <= 92100.0f)
-        return 2;
-    if (rate <= 136200.0f)
-        return 3;
-    return 4;
-}
-
 // Logarithmic pot: share of the track on the Rb side; 0 at amount 0, 0.9 at 0.5, 1 at 1.
 float logTaper(float amount)
 {
@@ -68,8 +55,7 @@ float logTaper(float amount)
 
 void HolvanVurnMid::setSampleRate(float newSampleRate)
 {
-    sampleRate = newSampleRate;
-    setRampLength(rampLengthForRate(newSampleRate, 32));
+    setRateAndBaseRamp(newSampleRate, bandShortestRamp);
 }
 
 void HolvanVurnMid::setMidFreq(float value)
@@ -85,7 +71,7 @@ void HolvanVurnMid::setMidDip(float value)
 void HolvanVurnMid::calc()
 {
     preCalc();
-    const int column = rateColumn(sampleRate);
+    const int column = rateColumn(sampleRate, numColumns);
     const float t = logTaper(amount);
     const double Ra = (1.0f - t) * potOhms;
     const double Rb = t * potOhms;

@@ -3,7 +3,7 @@
 namespace
 {
 // b0..b7; b8..b15 mirror b7..b0 and are never read.
-constexpr double numerator[8] = {0.000133886445546638, -0.00072940493374975, 0.00224187933728392,
+constexpr double numerator[QuarterBandElliptic::numeratorHalf] = {0.000133886445546638, -0.00072940493374975, 0.00224187933728392,
                                  -0.00458803975531573, 0.00693206172610851,  -0.00777362071039186,
                                  0.00621672801454279,  -0.00235411042444469};
 constexpr double denominator[QuarterBandElliptic::order + 1] = {
@@ -25,18 +25,4 @@ constexpr double denominator[QuarterBandElliptic::order + 1] = {
     -0.104921287635143};
 } // namespace
 
-QuarterBandElliptic::QuarterBandElliptic()
-{
-    for (int i = 0; i <= order; ++i)
-    {
-        b[i] = numerator[i <= order / 2 ? i : order - i];
-        a[i] = denominator[i];
-    }
-    reset();
-}
-
-void QuarterBandElliptic::reset()
-{
-    left = History{};
-    right = History{};
-}
+QuarterBandElliptic::QuarterBandElliptic() : EllipticLowPass(numerator, denominator) {}

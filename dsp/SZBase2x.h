@@ -1,49 +1,38 @@
 #pragma once
 
-#include "dsp/SZBase.h"
+#include "dsp/SZSection.h"
 
 #include <cstdint>
 
-// Second-order analog-prototype section: bilinear transform, linear coefficient glide and
-// direct form I filtering in double precision.
-class SZBase2x : public SZBase
+// SZSection<2>'s members are compiled once, in SZBase2x.cpp.
+extern template class SZSection<2>;
+
+// Second-order analog-prototype section; base of the mid-range equaliser bands, whose shared
+// rules live here too.
+class SZBase2x : public SZSection<2>
 {
-public:
-    static constexpr int order = 2;
-    static constexpr int numCoeffs = 2 * order + 2;
-    static constexpr int historySize = 2 * order;
-
-    SZBase2x();
-
-    void setSampleRate(float newSampleRate) override;
-    void resetBuffer() override;
-    void resetCoeffs() override;
-    void process(double& sample) override;
-    void process(double& left, double& right) override;
-    void preCalc() override {}
-    void setCoeffs(double* den, double* num) override;
-
-    double targetCoeffs[numCoeffs];  // a0..a2 (a0 = normaliser), b0..b2
-    double currentCoeffs[numCoeffs]; // in use; a0 not read
-    double stepCoeffs[numCoeffs];    // per-sample glide increment; a0 not read
-    double historyL[historySize];    // x[n-1], x[n-2], y[n-1], y[n-2]
-    double historyR[historySize];
-    int16_t rampCounter;
-    bool firstCalc;
-    int32_t rampLength;
-    double rampLengthDouble;
-
 protected:
-    void setRampLength(int32_t length);
+    // The bands glide in 32..256 samples: their owner already feeds setting changes in
+    // block-sized steps, each followed by calc().
+    static constexpr int32_t bandShortestRamp = 32;
+
     // Position of a stepped selector: the first k with value <= thresholds[k], else count.
     static int selectorPosition(float value, const float* thresholds, int count);
-    // One glide step; true on the call at which the glide lands exactly on its targets.
-    bool advanceGlide();
-    // Direct form I with the coefficients in use; returns y and shifts `history`.
-    double filter(double x, double* history) const;
+    // Column of a band's capacitance table for `rate`: the rate bands end at 46, 68.1, 92.1 and
+    // 136.2 kHz; a table with fewer columns runs its last one for all higher rates.
+    static int rateColumn(float rate, int numColumns);
+    // A band's sample step: glide, then direct form I; a band whose amount is (nearly) 0 ends
+    // each glide as its gain b0 alone.
+    void processBand(double& sample, float amount);
+    void processBand(double& left, double& right, float amount);
+
+private:
+    static constexpr float pureGainAmount = 1e-7f;
+
     // Leaves only b0 in use: at amount 0 a band's network is a flat gain whose poles are cancelled
     // by its zeros only on paper (on the unit circle for the peak bands), so it runs as the gain.
     void becomePureGain();
+    void glideBand(float amount);
 };
 
 inline void SZBase2x::becomePureGain()
@@ -54,50 +43,21 @@ inline void SZBase2x::becomePureGain()
     currentCoeffs[5] = 0.0;
 }
 
-inline bool SZBase2x::advanceGlide()
+inline void SZBase2x::glideBand(float amount)
 {
-    if (rampCounter >= rampLength)
-        return false;
-    ++rampCounter;
-    for (int i = 1; i < numCoeffs; ++i)
-        currentCoeffs[i] += stepCoeffs[i];
-    if (rampCounter != rampLength)
-        return false;
-    // Land on the targets themselves, not on the accumulated steps.
-    for (int i = 1; i < numCoeffs; ++i)
-        currentCoeffs[i] = targetCoeffs[i];
-    return true;
+    if (advanceGlide() && amount <= pureGainAmount)
+        becomePureGain();
 }
 
-inline double SZBase2x::filter(double x, double* history) const
+inline void SZBase2x::processBand(double& sample, float amount)
 {
-    const double* c = currentCoeffs;
-    // The feed-forward sum runs from the oldest input towards b0 x, the feedback from the oldest
-    // output towards y[n-1]; this order is part of the filter's exact output.
-    double feedForward = c[5] * history[1];
-    feedForward = c[4] * history[0] + feedForward;
-    double y = c[3] * x + feedForward;
-    y = y - c[2] * history[3];
-    y = y - c[1] * history[2];
-    // Two separate additions keep decaying feedback out of subnormal numbers.
-    y += -1e-20;
-    y += 1e-20;
-    history[1] = history[0];
-    history[0] = x;
-    history[3] = history[2];
-    history[2] = y;
-    return y;
-}
-
-inline void SZBase2x::process(double& sample)
-{
-    advanceGlide();
+    glideBand(amount);
     sample = filter(sample, historyL);
 }
 
-inline void SZBase2x::process(double& left, double& right)
+inline void SZBase2x::processBand(double& left, double& right, float amount)
 {
-    advanceGlide();
+    glideBand(amount);
     left = filter(left, historyL);
     right = filter(right, historyR);
 }

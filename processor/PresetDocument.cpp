@@ -348,6 +348,23 @@ void appendChannels(WYD_KX7AudioProcessor& processor, juce::XmlElement& parent, 
         appendValues(processor, *channel, slot.values[setting]);
     }
 }
+
+// Hands every parameter element from `first` on whose name is known and whose value decodes to
+// use(index, value); other elements are passed over.
+template <typename Use>
+void forEachDecodedValue(juce::XmlElement* first, Use use)
+{
+    for (auto* element = first; element != nullptr; element = nextSiblingElement(*element))
+    {
+        if (element->isTextElement())
+            continue;
+        const int index = parameterIndexOf(element->getAttributeValue(0));
+        if (index < 0)
+            continue;
+        if (const auto value = decodeValue(index, element->getAllSubText()))
+            use(index, *value);
+    }
+}
 } // namespace
 
 juce::XmlElement WYD_KX7AudioProcessor::writePreset(bool presetFile)
@@ -387,16 +404,7 @@ juce::XmlElement WYD_KX7AudioProcessor::writeCurrentProgram()
 
 void WYD_KX7AudioProcessor::readPresetElement(juce::XmlElement* first)
 {
-    for (auto* element = first; element != nullptr; element = nextSiblingElement(*element))
-    {
-        if (element->isTextElement())
-            continue;
-        const int index = parameterIndexOf(element->getAttributeValue(0));
-        if (index < 0)
-            continue;
-        if (const auto value = decodeValue(index, element->getAllSubText()))
-            setParameterNotifyingHost(index, *value);
-    }
+    forEachDecodedValue(first, [this](int index, float value) { setParameterNotifyingHost(index, value); });
 }
 
 void WYD_KX7AudioProcessor::storePresetElement(juce::XmlElement* first, int program, int setting)
@@ -404,16 +412,7 @@ void WYD_KX7AudioProcessor::storePresetElement(juce::XmlElement* first, int prog
     if (!isProgramIndex(program) || !isSettingIndex(setting))
         return;
     float* values = programs[program].values[setting];
-    for (auto* element = first; element != nullptr; element = nextSiblingElement(*element))
-    {
-        if (element->isTextElement())
-            continue;
-        const int index = parameterIndexOf(element->getAttributeValue(0));
-        if (index < 0)
-            continue;
-        if (const auto value = decodeValue(index, element->getAllSubText()))
-            values[index] = *value;
-    }
+    forEachDecodedValue(first, [values](int index, float value) { values[index] = value; });
 }
 
 // The bank: the selection step after every child of the root is how stored banks have always

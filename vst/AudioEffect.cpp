@@ -18,6 +18,16 @@ AudioEffect* objectOf(AEffect* e)
     return e != nullptr ? static_cast<AudioEffect*>(e->object) : nullptr;
 }
 
+// A block of 0 frames still reaches the plug-in (its block-wise glides advance on it); a negative
+// count is nonsense from the host and is dropped, and so is a block without the buffers the
+// record's channel counts promise.
+bool blockIsUsable(const AEffect& record, const void* inputs, const void* outputs, VstInt32 sampleFrames)
+{
+    if (sampleFrames < 0)
+        return false;
+    return !((inputs == nullptr && record.numInputs > 0) || (outputs == nullptr && record.numOutputs > 0));
+}
+
 // Writes source cut to maxLen characters, then zeros up to and including byte maxLen, so the
 // caller's buffer always ends terminated and nothing lands beyond it.
 void writeCut(char* text, VstInt32 maxLen, const char* source)
@@ -136,14 +146,8 @@ void AudioEffect::__processClassDeprecated(AEffect* e, float** inputs, float** o
                                            VstInt32 sampleFrames)
 {
     AudioEffect* effect = objectOf(e);
-    // A block of 0 frames still reaches the plug-in (its block-wise glides advance on it);
-    // a negative count is nonsense from the host and is dropped.
-    if (effect == nullptr || sampleFrames < 0)
-        return;
-    if ((inputs == nullptr && effect->cEffect.numInputs > 0)
-        || (outputs == nullptr && effect->cEffect.numOutputs > 0))
-        return;
-    effect->__processDeprecated(inputs, outputs, sampleFrames);
+    if (effect != nullptr && blockIsUsable(effect->cEffect, inputs, outputs, sampleFrames))
+        effect->__processDeprecated(inputs, outputs, sampleFrames);
 }
 
 void AudioEffect::setParameterClass(AEffect* e, VstInt32 index, float value)
@@ -165,28 +169,16 @@ void AudioEffect::processClassReplacing(AEffect* e, float** inputs, float** outp
                                         VstInt32 sampleFrames)
 {
     AudioEffect* effect = objectOf(e);
-    // A block of 0 frames still reaches the plug-in (its block-wise glides advance on it);
-    // a negative count is nonsense from the host and is dropped.
-    if (effect == nullptr || sampleFrames < 0)
-        return;
-    if ((inputs == nullptr && effect->cEffect.numInputs > 0)
-        || (outputs == nullptr && effect->cEffect.numOutputs > 0))
-        return;
-    effect->processReplacing(inputs, outputs, sampleFrames);
+    if (effect != nullptr && blockIsUsable(effect->cEffect, inputs, outputs, sampleFrames))
+        effect->processReplacing(inputs, outputs, sampleFrames);
 }
 
 void AudioEffect::processClassDoubleReplacing(AEffect* e, double** inputs, double** outputs,
                                               VstInt32 sampleFrames)
 {
     AudioEffect* effect = objectOf(e);
-    // A block of 0 frames still reaches the plug-in (its block-wise glides advance on it);
-    // a negative count is nonsense from the host and is dropped.
-    if (effect == nullptr || sampleFrames < 0)
-        return;
-    if ((inputs == nullptr && effect->cEffect.numInputs > 0)
-        || (outputs == nullptr && effect->cEffect.numOutputs > 0))
-        return;
-    effect->processDoubleReplacing(inputs, outputs, sampleFrames);
+    if (effect != nullptr && blockIsUsable(effect->cEffect, inputs, outputs, sampleFrames))
+        effect->processDoubleReplacing(inputs, outputs, sampleFrames);
 }
 
 // ---- dispatcher ----------------------------------------------------------------------------

@@ -1,13 +1,15 @@
 #include "dsp/EmphasisFilter.h"
 
+#include "DspTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <random>
 #include <vector>
 
 namespace
 {
+using dsptest::noise;
 // The shelves are designed in single precision. At 44100 Hz their figures hold to about 0.01 dB,
 // and so do the high shelf's and every Nyquist figure at any rate. At the saturator's highest rate
 // the 100 Hz shelf sits so close to z = 1 that the rounding of its coefficients shows: the +3 dB
@@ -45,16 +47,6 @@ double settledGainDb(EmphasisFilter& f, bool atNyquist, int samples)
         f.process(y);
     }
     return toDb(y / x);
-}
-
-std::vector<double> noise(int length, unsigned seed)
-{
-    std::mt19937 rng(seed);
-    std::uniform_real_distribution<double> dist(-1.0, 1.0);
-    std::vector<double> v(length);
-    for (double& x : v)
-        x = dist(rng);
-    return v;
 }
 
 bool isSinglePrecision(double v)

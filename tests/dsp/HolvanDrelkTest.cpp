@@ -1,5 +1,7 @@
 #include "dsp/HolvanDrelk.h"
 
+#include "DspTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,8 +13,9 @@
 
 namespace
 {
-using Complex = std::complex<double>;
-constexpr double kPi = 3.14159265358979323846;
+using dsptest::Complex;
+using dsptest::digitalResponse;
+using dsptest::pi;
 
 struct Settings
 {
@@ -64,33 +67,9 @@ Polynomials polynomialsFor(float rate, const Settings& s)
     return polynomialsFor(eq.componentValues());
 }
 
-Complex evaluate(const double* coeffs, int count, Complex x)
-{
-    Complex sum = 0.0;
-    for (int i = count - 1; i >= 0; --i)
-        sum = sum * x + coeffs[i];
-    return sum;
-}
-
 Complex analogResponse(const Polynomials& p, Complex s)
 {
-    return evaluate(p.num, 6, s) / evaluate(p.den, 6, s);
-}
-
-// H(z) from the designed coefficients: a0..a5 (a0 = normaliser, taken as 1), then b0..b5.
-Complex digitalResponse(const double* coeffs, double frequency, double rate)
-{
-    const Complex zInv = std::polar(1.0, -2.0 * kPi * frequency / rate);
-    Complex den = 1.0;
-    Complex num = coeffs[6];
-    Complex power = 1.0;
-    for (int k = 1; k <= 5; ++k)
-    {
-        power *= zInv;
-        den += coeffs[k] * power;
-        num += coeffs[6 + k] * power;
-    }
-    return num / den;
+    return dsptest::polynomialAt(p.num, 6, s) / dsptest::polynomialAt(p.den, 6, s);
 }
 
 double decibels(Complex h)
@@ -179,7 +158,7 @@ TEST(HolvanDrelkNetwork, PolynomialsAgreeWithNodalAnalysisOfTheCircuit)
         const Polynomials p = polynomialsFor(c);
         for (double f : kProbeFrequencies)
         {
-            const Complex jw(0.0, 2.0 * kPi * f);
+            const Complex jw(0.0, 2.0 * pi * f);
             const Complex expected = nodalResponse(c, jw);
             EXPECT_NEAR(std::abs(analogResponse(p, jw) - expected) / std::abs(expected), 0.0, 1e-9)
                 << "at " << f << " Hz, lowBoost " << s.lowBoost;
@@ -254,7 +233,7 @@ TEST(HolvanDrelkNetwork, ShortedBranchesCancelOutOfTheResponse)
 
     for (double f : kProbeFrequencies)
     {
-        const Complex s(0.0, 2.0 * kPi * f);
+        const Complex s(0.0, 2.0 * pi * f);
         const Complex h = analogResponse(reference, s);
         EXPECT_NEAR(std::abs(analogResponse(retuned, s) - h) / std::abs(h), 0.0, 1e-12) << f << " Hz";
         const Complex ha = analogResponse(attenReference, s);
@@ -395,17 +374,17 @@ TEST(HolvanDrelkFilter, DigitalResponseFollowsTheAnalogNetwork)
             // Well below Nyquist the unwarped analog response holds to a few thousandths of a dB.
             for (double f : {10.0, 30.0, 100.0, 300.0, 1000.0})
             {
-                const double error = decibels(digitalResponse(eq.targetCoeffs, f, rate))
-                                     - decibels(analogResponse(p, Complex(0.0, 2.0 * kPi * f)));
+                const double error = decibels(digitalResponse<5>(eq.targetCoeffs, f, rate))
+                                     - decibels(analogResponse(p, Complex(0.0, 2.0 * pi * f)));
                 EXPECT_NEAR(error, 0.0, 0.005) << f << " Hz at " << rate;
             }
             // Up to near Nyquist it is the analog response at the bilinear transform's warped frequency.
             for (double fraction : {0.05, 0.2, 0.35, 0.45})
             {
                 const double f = fraction * rate;
-                const double warped = 2.0 * rate * std::tan(kPi * f / rate);
+                const double warped = 2.0 * rate * std::tan(pi * f / rate);
                 const Complex expected = analogResponse(p, Complex(0.0, warped));
-                EXPECT_NEAR(std::abs(digitalResponse(eq.targetCoeffs, f, rate) - expected) / std::abs(expected),
+                EXPECT_NEAR(std::abs(digitalResponse<5>(eq.targetCoeffs, f, rate) - expected) / std::abs(expected),
                             0.0, 1e-7)
                     << fraction << " of " << rate;
             }
@@ -457,7 +436,7 @@ TEST(HolvanDrelkFilter, HighBoostPeaksNearItsLabelledFrequency)
             double peakGain = -1e9;
             for (double f = 1000.0; f < 0.45 * rate && f < 30000.0; f *= 1.002)
             {
-                const double gain = decibels(digitalResponse(eq.targetCoeffs, f, rate));
+                const double gain = decibels(digitalResponse<5>(eq.targetCoeffs, f, rate));
                 if (gain > peakGain)
                 {
                     peakGain = gain;

@@ -2,6 +2,8 @@
 #include "dsp/HolvanVurnLow.h"
 #include "dsp/HolvanVurnMid.h"
 
+#include "DspTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,14 +12,15 @@
 #include <functional>
 #include <limits>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
 namespace
 {
-using Complex = std::complex<double>;
-constexpr double pi = 3.14159265358979323846;
+using dsptest::noise;
+using dsptest::pi;
+using dsptest::Complex;
+using dsptest::digitalResponse;
 
 // Keeps the analog prototype each calc() hands to the section machinery.
 template <class Band>
@@ -93,33 +96,15 @@ float selectorValue(int position, int count)
     return static_cast<float>(position) / static_cast<float>(count - 1);
 }
 
-Complex digitalResponse(const double* coeffs, double hz, double fs)
-{
-    const Complex zInv = std::polar(1.0, -2.0 * pi * hz / fs);
-    const Complex num = coeffs[3] + (coeffs[4] + coeffs[5] * zInv) * zInv;
-    const Complex den = 1.0 + (coeffs[1] + coeffs[2] * zInv) * zInv;
-    return num / den;
-}
-
 Complex analogResponse(const double* den, const double* num, double omega)
 {
     const Complex s(0.0, omega);
-    return (num[0] + (num[1] + num[2] * s) * s) / (den[0] + (den[1] + den[2] * s) * s);
+    return dsptest::polynomialAt(num, 3, s) / dsptest::polynomialAt(den, 3, s);
 }
 
 double dB(double gain)
 {
     return 20.0 * std::log10(gain);
-}
-
-std::vector<double> noise(int count, unsigned seed)
-{
-    std::mt19937 engine(seed);
-    std::uniform_real_distribution<double> dist(-1.0, 1.0);
-    std::vector<double> v(count);
-    for (double& s : v)
-        s = dist(engine);
-    return v;
 }
 
 // Runs a band set up by `setup` at `rate` and returns it designed.
@@ -166,7 +151,7 @@ TEST(HolvanVurnBands, DigitalResponseIsTheWarpedAnalogPrototype)
                     const double fs = rate;
                     for (double hz = 20.0; hz < 0.45 * fs; hz *= 1.3)
                     {
-                        const Complex digital = digitalResponse(s->targetCoeffs, hz, fs);
+                        const Complex digital = digitalResponse<2>(s->targetCoeffs, hz, fs);
                         const double warped = 2.0 * fs * std::tan(pi * hz / fs);
                         const Complex analog = analogResponse(band.den(s.get()), band.num(s.get()), warped);
                         ASSERT_NEAR(std::abs(digital - analog), 0.0, 1e-7 * std::abs(analog))
@@ -196,7 +181,7 @@ TEST(HolvanVurnBands, ExtremeSitsAtTheNamedFrequencyInEveryRateColumn)
                 for (double hz = 0.7 * named; hz < 1.3 * named; hz *= 1.0002)
                 {
                     const double distance =
-                        std::fabs(dB(std::abs(digitalResponse(s->targetCoeffs, hz, rate))) - dB(band.dcGain));
+                        std::fabs(dB(std::abs(digitalResponse<2>(s->targetCoeffs, hz, rate))) - dB(band.dcGain));
                     if (distance > bestDistance)
                     {
                         bestDistance = distance;
@@ -216,7 +201,7 @@ TEST(HolvanVurnBands, DcGainIsFixedByTheNetwork)
                 auto s = designed(band, 88200.0f, selectorValue(int(position), int(band.positionHz.size())), amount);
                 // The mid band's pot halves are rounded to single precision, so Ra + Rb can miss 2500.
                 EXPECT_NEAR(band.num(s.get())[0] / band.den(s.get())[0], band.dcGain, 1e-7) << band.name;
-                EXPECT_NEAR(std::abs(digitalResponse(s->targetCoeffs, 0.0, 88200.0)), band.dcGain, 1e-6)
+                EXPECT_NEAR(std::abs(digitalResponse<2>(s->targetCoeffs, 0.0, 88200.0)), band.dcGain, 1e-6)
                     << band.name << " pos " << position << " amount " << amount;
             }
 }

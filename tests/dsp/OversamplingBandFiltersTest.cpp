@@ -2,18 +2,20 @@
 #include "dsp/HalfBand_12p_104dB_001.h"
 #include "dsp/QuarterBandElliptic.h"
 
+#include "DspTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <complex>
-#include <random>
 #include <vector>
 
 namespace
 {
+using dsptest::noise;
+using dsptest::pi;
 // Long enough for all three impulse responses to decay below 1e-17.
 constexpr int impulseLength = 8192;
-constexpr double pi = 3.14159265358979323846;
 
 template <typename Step>
 std::vector<double> impulseResponse(Step step)
@@ -49,16 +51,6 @@ Range gainRange(const std::vector<double>& h, double from, double to, int points
         r.highestDb = std::max(r.highestDb, g);
     }
     return r;
-}
-
-std::vector<double> noise(int length, unsigned seed)
-{
-    std::mt19937 rng(seed);
-    std::uniform_real_distribution<double> dist(-1.0, 1.0);
-    std::vector<double> v(length);
-    for (double& x : v)
-        x = dist(rng);
-    return v;
 }
 
 template <typename Elliptic>

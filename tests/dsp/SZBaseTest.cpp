@@ -1,15 +1,17 @@
 #include "dsp/SZBase2x.h"
 #include "dsp/SZBase5x.h"
 
+#include "DspTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
-#include <random>
 #include <vector>
 
 namespace
 {
+using dsptest::noise;
 // Textbook direct form I over generic loops, in the documented order of sums, to hold the
 // unrolled filters to bit-exact agreement.
 template <int N>
@@ -58,16 +60,6 @@ void fifthOrder(double w, double* den, double* num)
         den[i] = binomial[i] / std::pow(w, i);
         num[i] = (i == 2 ? 3.0 : 1.0) * den[i];
     }
-}
-
-std::vector<double> noise(int count, unsigned seed)
-{
-    std::mt19937 engine(seed);
-    std::uniform_real_distribution<double> dist(-1.0, 1.0);
-    std::vector<double> v(count);
-    for (double& s : v)
-        s = dist(engine);
-    return v;
 }
 } // namespace
 

@@ -1,24 +1,16 @@
 #include "dsp/TarvelHighPass.h"
 
+#include "DspTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <random>
 #include <vector>
 
 namespace
 {
-constexpr double pi = 3.14159265358979323846;
-
-std::vector<double> noise(int length, unsigned seed)
-{
-    std::mt19937 rng(seed);
-    std::uniform_real_distribution<double> dist(-1.0, 1.0);
-    std::vector<double> v(length);
-    for (double& x : v)
-        x = dist(rng);
-    return v;
-}
+using dsptest::noise;
+using dsptest::pi;
 
 // Settled sine response, measured by projecting one second of output on sine and cosine.
 double sineGainDb(float rate, float corner, double frequency)

@@ -1,5 +1,7 @@
 #include "dsp/TarvelXeth.h"
 
+#include "TarvelXethTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,32 +12,8 @@
 
 namespace
 {
-// Settings away from defaults, so that a section rebuilt from the store is recognisable.
-const float kSettings[TarvelXeth::kNumParameters] = {
-    1.0f, 0.5f, 0.6f, 0.4f, 0.3f, 0.75f, 0.5f,                       // mid-range
-    1.0f, 0.33333334f, 0.5f, 0.2f, 0.5f, 0.6f, 0.5f, 0.5f, 0.3f,     // program equaliser
-    1.0f};                                                           // saturator
-
-// What the processor does when the host switches the instance on.
-std::unique_ptr<TarvelXeth> prepared(float sampleRate, bool tolmOn, bool braskOn, bool saturationOn)
-{
-    auto dsp = std::make_unique<TarvelXeth>();
-    dsp->setSampleRate(sampleRate);
-    dsp->reset();
-    for (int i = 0; i < TarvelXeth::kNumParameters; ++i)
-        dsp->setParameter(i, kSettings[i]);
-    dsp->setTolmOn(tolmOn ? 1.0f : 0.0f);
-    dsp->setBraskOn(braskOn ? 1.0f : 0.0f);
-    dsp->setSaturationOn(saturationOn ? 1.0f : 0.0f);
-    dsp->calcTolmLow();
-    dsp->calcTolmMid();
-    dsp->calcTolmHigh();
-    dsp->calcBrask();
-    dsp->calcSaturationOn();
-    dsp->calcTolmOn();
-    dsp->calcBraskOn();
-    return dsp;
-}
+using tarveltest::kSettings;
+using tarveltest::prepared;
 
 std::vector<float> tone(int count, float amplitude = 0.5f)
 {
@@ -190,7 +168,7 @@ TEST(TarvelXeth, SetParameterDoesWhatTheNamedSetterDoes)
 
 TEST(TarvelXeth, ParameterIndicesOutsideTheStoreChangeNothing)
 {
-    auto dsp = prepared(44100.0f, true, false, true);
+    auto dsp = prepared(44100.0f, {true, false, true});
     const std::vector<float> before(dsp->params, dsp->params + TarvelXeth::kNumParameters);
     const float guard = dsp->params[TarvelXeth::kNumParameters - 1];
     for (int index : {17, -1, 100, -17})
@@ -222,7 +200,7 @@ TEST(TarvelXeth, SwitchingOnActivatesAtOnceAndSwitchingOffOnlySetsTheTarget)
 
 TEST(TarvelXeth, AfterResetEachSectionStartsAtItsTargetWithoutAFade)
 {
-    auto dsp = prepared(48000.0f, true, false, true);
+    auto dsp = prepared(48000.0f, {true, false, true});
     EXPECT_TRUE(dsp->tolmActive);
     EXPECT_EQ(dsp->tolmFade.value, 1.0);
     EXPECT_EQ(dsp->tolmFade.step, 0.0);
@@ -242,7 +220,7 @@ TEST(TarvelXeth, AfterResetEachSectionStartsAtItsTargetWithoutAFade)
 
 TEST(TarvelXeth, ResetRearmsTheFadesButKeepsTargetsAndRunning)
 {
-    auto dsp = prepared(44100.0f, true, true, true);
+    auto dsp = prepared(44100.0f, {true, true, true});
     processMono(*dsp, 16);
     dsp->setTolmOn(0.0f);
     dsp->calcTolmOn();
@@ -270,7 +248,7 @@ TEST(TarvelXeth, EqualiserFadesStepTwicePerHostSampleOnlyOnTheLowRatePath)
     for (float rate : {44100.0f, 96000.0f})
     {
         SCOPED_TRACE(rate);
-        auto dsp = prepared(rate, true, true, true);
+        auto dsp = prepared(rate, {true, true, true});
         processMono(*dsp, 8);
         dsp->setTolmOn(0.0f);
         dsp->calcTolmOn();
@@ -289,7 +267,7 @@ TEST(TarvelXeth, EqualiserFadesStepTwicePerHostSampleOnlyOnTheLowRatePath)
 
 TEST(TarvelXeth, AFadeOutTakesTheSectionOutOnlyAtTheEndOfABlock)
 {
-    auto dsp = prepared(44100.0f, true, true, false);
+    auto dsp = prepared(44100.0f, {true, true, false});
     processMono(*dsp, 32);
     dsp->setTolmOn(0.0f);
     dsp->calcTolmOn();
@@ -308,7 +286,7 @@ TEST(TarvelXeth, AFadeOutTakesTheSectionOutOnlyAtTheEndOfABlock)
 TEST(TarvelXeth, FadesThatStopShortKeepTheSectionRunningAtATinyWeight)
 {
     // The 1102-step saturator fade at 44100 Hz and the 2400-step equaliser fades at 48000 Hz.
-    auto at44 = prepared(44100.0f, true, false, true);
+    auto at44 = prepared(44100.0f, {true, false, true});
     processMono(*at44, 32);
     at44->setSaturationOn(0.0f);
     at44->calcSaturationOn();
@@ -321,7 +299,7 @@ TEST(TarvelXeth, FadesThatStopShortKeepTheSectionRunningAtATinyWeight)
     EXPECT_LT(at44->saturationFade.value, 1e-13);
     EXPECT_FALSE(at44->tolmActive); // 2205 steps pass their test
 
-    auto at48 = prepared(48000.0f, false, true, false);
+    auto at48 = prepared(48000.0f, {false, true, false});
     processMono(*at48, 32);
     at48->setBraskOn(0.0f);
     at48->calcBraskOn();
@@ -338,7 +316,7 @@ TEST(TarvelXeth, FadesThatStopShortKeepTheSectionRunningAtATinyWeight)
 
 TEST(TarvelXeth, BlocksOfOneSampleEndAFadeOnTheStepThatPassesItsTest)
 {
-    auto dsp = prepared(96000.0f, false, false, true);
+    auto dsp = prepared(96000.0f, {false, false, true});
     float sample = 0.25f;
     dsp->process(&sample, 1);
     dsp->setSaturationOn(0.0f);
@@ -354,7 +332,7 @@ TEST(TarvelXeth, BlocksOfOneSampleEndAFadeOnTheStepThatPassesItsTest)
     // 2400 steps stop short of 1e-15: the fade-out never ends.
     EXPECT_EQ(steps, 10 * length);
 
-    auto eq = prepared(88200.0f, true, false, false);
+    auto eq = prepared(88200.0f, {true, false, false});
     eq->process(&sample, 1);
     eq->setTolmOn(0.0f);
     eq->calcTolmOn();
@@ -370,7 +348,7 @@ TEST(TarvelXeth, BlocksOfOneSampleEndAFadeOnTheStepThatPassesItsTest)
 
 TEST(TarvelXeth, SwitchingASectionOnRebuildsItFromTheStoreWithEmptyHistoryEveryTime)
 {
-    auto dsp = prepared(44100.0f, true, true, true);
+    auto dsp = prepared(44100.0f, {true, true, true});
     processMono(*dsp, 300);
     ASSERT_FALSE(allZero(dsp->tolmLow.historyL));
     ASSERT_FALSE(allZero(dsp->braskEq.historyL));

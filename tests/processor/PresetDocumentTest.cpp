@@ -9,17 +9,13 @@
 #include <string>
 
 using namespace ParameterTable;
+using presettest::clearFlags;
 using presettest::HostRecorder;
 using presettest::parsed;
 using presettest::Snapshot;
 
 namespace
 {
-void clearFlags(WYD_KX7AudioProcessor& p)
-{
-    p.programChanged = p.parametersChanged = p.channelChanged = false;
-}
-
 // What a value becomes on its way through a document.
 float throughDocument(int index, float value)
 {

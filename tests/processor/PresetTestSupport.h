@@ -25,6 +25,12 @@ struct HostRecorder : juce::AudioProcessorListener
     void audioProcessorChanged(juce::AudioProcessor*, const ChangeDetails&) override {}
 };
 
+// Lowers the flags the processor raises for the host, so that a test sees only its own.
+inline void clearFlags(WYD_KX7AudioProcessor& p)
+{
+    p.programChanged = p.parametersChanged = p.channelChanged = false;
+}
+
 // Everything a document reader may change, for before/after comparisons.
 struct Snapshot
 {

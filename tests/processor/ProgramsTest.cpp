@@ -1,3 +1,5 @@
+#include "PresetTestSupport.h"
+
 #include "processor/WYD_KX7AudioProcessor.h"
 
 #include <gtest/gtest.h>
@@ -7,26 +9,8 @@
 #include <vector>
 
 using namespace ParameterTable;
-
-namespace
-{
-// Records what the host would hear through setParameterNotifyingHost.
-struct HostRecorder : juce::AudioProcessorListener
-{
-    std::vector<std::pair<int, float>> changes;
-
-    void audioProcessorParameterChanged(juce::AudioProcessor*, int index, float value) override
-    {
-        changes.emplace_back(index, value);
-    }
-    void audioProcessorChanged(juce::AudioProcessor*, const ChangeDetails&) override {}
-};
-
-void clearFlags(WYD_KX7AudioProcessor& p)
-{
-    p.programChanged = p.parametersChanged = p.channelChanged = false;
-}
-} // namespace
+using presettest::clearFlags;
+using presettest::HostRecorder;
 
 TEST(Programs, FreshInstanceHoldsDefaultsEverywhere)
 {

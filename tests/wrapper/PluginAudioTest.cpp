@@ -9,7 +9,6 @@
 #include <limits>
 #include <thread>
 
-using plugintest::loadPlugin;
 using plugintest::StereoSignal;
 
 namespace
@@ -50,22 +49,9 @@ const std::vector<std::pair<VstInt32, float>> kSettings = {
     {13, 0.5f}, {16, 0.7f}, {19, 0.2f}, {20, 0.6f}, {1, 0.55f},
 };
 
-class PluginAudio : public ::testing::Test
+class PluginAudio : public plugintest::LoadedPlugin
 {
 protected:
-    void SetUp() override
-    {
-        library = loadPlugin();
-        ASSERT_TRUE(library);
-        plugin = std::make_unique<vsthost::PluginInstance>(*library, host);
-        ASSERT_TRUE(plugin->valid());
-    }
-    void TearDown() override
-    {
-        plugin.reset();
-        library.reset();
-    }
-
     void applySettings()
     {
         for (const auto& [index, value] : kSettings)
@@ -79,10 +65,6 @@ protected:
         out.numChannels = outs;
         return plugin->dispatch(effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&in), &out) == 1;
     }
-
-    vsthost::Host host;
-    std::unique_ptr<vsthost::PluginLibrary> library;
-    std::unique_ptr<vsthost::PluginInstance> plugin;
 };
 
 TEST_F(PluginAudio, StereoInPlaceEqualsTheProcessorDrivenDirectly)

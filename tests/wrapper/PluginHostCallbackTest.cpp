@@ -41,26 +41,14 @@ TEST(PluginEntry, HostsWithoutCallbackOrVersionGetNoInstance)
     EXPECT_TRUE(viaMainMacho.valid());
 }
 
-class PluginCallbacks : public ::testing::Test
+class PluginCallbacks : public plugintest::LoadedPlugin
 {
 protected:
     void SetUp() override
     {
-        library = loadPlugin();
-        ASSERT_TRUE(library);
-        plugin = std::make_unique<vsthost::PluginInstance>(*library, host);
-        ASSERT_TRUE(plugin->valid());
+        LoadedPlugin::SetUp();
         host.clearCalls();
     }
-    void TearDown() override
-    {
-        plugin.reset();
-        library.reset();
-    }
-
-    vsthost::Host host;
-    std::unique_ptr<vsthost::PluginLibrary> library;
-    std::unique_ptr<vsthost::PluginInstance> plugin;
 };
 
 TEST_F(PluginCallbacks, ProgramChangeAutomatesEveryParameterButHostWritesDoNot)

@@ -10,30 +10,12 @@
 #include <set>
 
 using plugintest::fieldText;
-using plugintest::loadPlugin;
 
 namespace
 {
 
-class PluginRecord : public ::testing::Test
+class PluginRecord : public plugintest::LoadedPlugin
 {
-protected:
-    void SetUp() override
-    {
-        library = loadPlugin();
-        ASSERT_TRUE(library);
-        plugin = std::make_unique<vsthost::PluginInstance>(*library, host);
-        ASSERT_TRUE(plugin->valid());
-    }
-    void TearDown() override
-    {
-        plugin.reset();
-        library.reset();
-    }
-
-    vsthost::Host host;
-    std::unique_ptr<vsthost::PluginLibrary> library;
-    std::unique_ptr<vsthost::PluginInstance> plugin;
 };
 
 TEST_F(PluginRecord, HoldsThePluginsIdentityAndTheTrampolines)

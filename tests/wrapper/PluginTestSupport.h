@@ -31,6 +31,28 @@ inline std::unique_ptr<vsthost::PluginLibrary> loadPlugin()
     return library;
 }
 
+// One instance of the built plug-in per test, with the host that records its callbacks.
+class LoadedPlugin : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        library = loadPlugin();
+        ASSERT_TRUE(library);
+        plugin = std::make_unique<vsthost::PluginInstance>(*library, host);
+        ASSERT_TRUE(plugin->valid());
+    }
+    void TearDown() override
+    {
+        plugin.reset();
+        library.reset();
+    }
+
+    vsthost::Host host;
+    std::unique_ptr<vsthost::PluginLibrary> library;
+    std::unique_ptr<vsthost::PluginInstance> plugin;
+};
+
 // Threads of this process; the plug-in's message thread shows up here.
 inline int threadCount()
 {
