@@ -167,6 +167,41 @@ TEST(EmphasisFilter, InverseHoldsAtTheHighestSaturatorRateWithinTheDesignToleran
     EXPECT_NEAR(toDb(y), 0.0, highRateInverseToleranceDb);
 }
 
+// A redesign switches coefficients without a glide and filters on from the history it finds, so
+// it must match a filter designed for the new settings that had the same past.
+TEST(EmphasisFilter, RedesignTakesEffectAtOnceAndKeepsTheHistories)
+{
+    const std::vector<double> input = noise(400, 14);
+    EmphasisFilter redesigned, reference;
+    configure(redesigned, hostRate, false, 100.0f, 12.0f);
+    configure(reference, hostRate, false, 300.0f, -6.0f);
+    for (size_t n = 0; n < 200; ++n)
+    {
+        double l = input[n], r = -input[n];
+        redesigned.process(l, r);
+        redesigned.deprocess(l, r);
+    }
+    reference.forward.left = redesigned.forward.left;
+    reference.forward.right = redesigned.forward.right;
+    reference.inverse.left = redesigned.inverse.left;
+    reference.inverse.right = redesigned.inverse.right;
+
+    configure(redesigned, hostRate, false, 300.0f, -6.0f);
+    for (size_t n = 200; n < input.size(); ++n)
+    {
+        double l = input[n], r = 0.5 * input[n];
+        double refL = l, refR = r;
+        redesigned.process(l, r);
+        reference.process(refL, refR);
+        ASSERT_EQ(l, refL) << "sample " << n;
+        ASSERT_EQ(r, refR) << "sample " << n;
+        redesigned.deprocess(l, r);
+        reference.deprocess(refL, refR);
+        ASSERT_EQ(l, refL) << "sample " << n;
+        ASSERT_EQ(r, refR) << "sample " << n;
+    }
+}
+
 TEST(EmphasisFilter, StereoEqualsTwoMonoInstancesForBothDirections)
 {
     const std::vector<double> left = noise(2000, 8);

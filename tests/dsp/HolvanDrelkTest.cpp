@@ -191,6 +191,23 @@ TEST(HolvanDrelkNetwork, MidSettingsAtTwice44100MatchReferenceFigures)
     }
 }
 
+TEST(HolvanDrelkComponents, ResistancesAreSinglePrecisionResultsWidenedAfterwards)
+{
+    // 0.3 is not a binary fraction, so a resistance worked out in double precision would differ.
+    HolvanDrelk eq;
+    apply(eq, 44100.0f, allAmounts(0.3f));
+    const HolvanDrelk::ComponentValues c = eq.componentValues();
+    const float taper = (std::pow(81.0f, 0.3f) - 1.0f) * 0.0125f;
+    EXPECT_EQ(c.Rlb, static_cast<double>(taper * 9999.0f + 1.0f));
+    EXPECT_EQ(c.Rla, static_cast<double>(taper * 99990.0f + 10.0f));
+    EXPECT_EQ(c.Rhb1, static_cast<double>((1.0f - 0.3f) * 10000.0f));
+    EXPECT_EQ(c.Rhb2, static_cast<double>(0.3f * 10000.0f));
+    EXPECT_EQ(c.Rbw, static_cast<double>(0.3f * 2100.0f + 100.0f));
+    EXPECT_EQ(c.Rha1, static_cast<double>((1.0f - 0.3f) * 1000.0f));
+    EXPECT_EQ(c.Rha2, static_cast<double>(0.3f * 1000.0f));
+    EXPECT_NE(c.Rhb1, (1.0 - 0.3f) * 10000.0);
+}
+
 TEST(HolvanDrelkNetwork, ExtremeAmountsGiveExactIntegerDcTermsAtAnySelectorAndRate)
 {
     for (float rate : kRates)

@@ -258,6 +258,10 @@ TEST(HolvanVurnBands, AmountTapers)
         const float linearRb = amount * 2500.0f;
         auto low = designed(bands[0], 44100.0f, 0.5f, amount);
         EXPECT_EQ(bands[0].den(low.get())[0], double(linearRa) + double(linearRb) + 1000.0) << amount;
+        const float highRa = (1.0f - amount) * 10000.0f;
+        const float highRb = amount * 10000.0f;
+        auto high = designed(bands[2], 44100.0f, 0.5f, amount);
+        EXPECT_EQ(bands[2].den(high.get())[0], double(highRa) + double(highRb) + 5100.0) << amount;
 
         const float t = 1.0f + (powf(81.0f, 1.0f - amount) - 1.0f) * -0.0125f;
         const float logRa = (1.0f - t) * 2500.0f;

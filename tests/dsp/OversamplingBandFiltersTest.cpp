@@ -63,6 +63,50 @@ std::vector<double> ellipticImpulse()
     });
 }
 
+// Direct form I over a plain shift register: the numerator folded into pairs summed from b0 on,
+// the feedback subtracted from the oldest output, then the denormal guard. The filters keep their
+// history in a ring instead; their output must not differ in a single bit.
+template <int N>
+struct ReferenceElliptic
+{
+    std::vector<double> x = std::vector<double>(N, 0.0); // x[n-1]..x[n-N]
+    std::vector<double> y = std::vector<double>(N, 0.0); // y[n-1]..y[n-N]
+
+    double run(const double* b, const double* a, double input)
+    {
+        double out = b[0] * (input + x[N - 1]);
+        for (int i = 1; i <= (N - 1) / 2; ++i)
+            out = out + b[i] * (x[i - 1] + x[N - 1 - i]);
+        if (N % 2 == 0)
+            out = out + b[N / 2] * x[N / 2 - 1];
+        for (int i = N; i >= 1; --i)
+            out -= a[i] * y[i - 1];
+        out += -1e-20;
+        out += 1e-20;
+        x.insert(x.begin(), input);
+        x.pop_back();
+        y.insert(y.begin(), out);
+        y.pop_back();
+        return out;
+    }
+};
+
+template <typename Elliptic>
+void expectBitExactDirectForm()
+{
+    Elliptic filter;
+    ReferenceElliptic<Elliptic::order> left, right;
+    const std::vector<double> l = noise(3000, 7);
+    const std::vector<double> r = noise(3000, 8);
+    for (size_t n = 0; n < l.size(); ++n)
+    {
+        double sl = l[n], sr = r[n];
+        filter.process(sl, sr);
+        ASSERT_EQ(sl, left.run(filter.b, filter.a, l[n])) << "sample " << n;
+        ASSERT_EQ(sr, right.run(filter.b, filter.a, r[n])) << "sample " << n;
+    }
+}
+
 template <typename Elliptic>
 void expectStereoEqualsTwoMonos()
 {
@@ -150,6 +194,41 @@ TEST(HalfBand12p, FirstImpulseOutputIsChainAAloneAndChainBFollowsOneSampleLater)
     EXPECT_EQ(filter.process(0.0), 0.5 * productB);
 }
 
+TEST(HalfBand12p, AllPassChainsComputeInTheirOwnOrder)
+{
+    // Each section y = (u - y[n-2]) c + u[n-2]; chain B enters the sum one call late.
+    struct Section
+    {
+        double u1 = 0.0, u2 = 0.0, y1 = 0.0, y2 = 0.0;
+    };
+    Section a[6], b[6];
+    double previousB = 0.0;
+    auto chain = [](Section* sections, const double* coeffs, double u) {
+        for (int i = 0; i < 6; ++i)
+        {
+            Section& s = sections[i];
+            const double y = (u - s.y2) * coeffs[i] + s.u2;
+            s.u2 = s.u1;
+            s.u1 = u;
+            s.y2 = s.y1;
+            s.y1 = y;
+            u = y;
+        }
+        return u;
+    };
+
+    HalfBand_12p_104dB_001 filter;
+    const std::vector<double> input = noise(3000, 9);
+    for (size_t n = 0; n < input.size(); ++n)
+    {
+        const double outA = chain(a, HalfBand_12p_104dB_001::coeffsA, input[n]);
+        const double outB = chain(b, HalfBand_12p_104dB_001::coeffsB, input[n]);
+        const double expected = (outA + previousB) * 0.5;
+        previousB = outB;
+        ASSERT_EQ(filter.process(input[n]), expected) << "sample " << n;
+    }
+}
+
 TEST(HalfBand12p, ResetReturnsToSilence)
 {
     HalfBand_12p_104dB_001 filter;
@@ -177,6 +256,11 @@ TEST(HalfBandElliptic, FirstImpulseOutputIsB0)
     double x = 1.0;
     filter.process(x);
     EXPECT_EQ(x, 0.00228320314424757);
+}
+
+TEST(HalfBandElliptic, FiltersInFoldedDirectFormOneExactly)
+{
+    expectBitExactDirectForm<HalfBandElliptic>();
 }
 
 TEST(HalfBandElliptic, StereoEqualsTwoMonoInstances)
@@ -212,6 +296,11 @@ TEST(QuarterBandElliptic, FirstImpulseOutputIsB0)
     double x = 1.0;
     filter.process(x);
     EXPECT_EQ(x, 0.000133886445546638);
+}
+
+TEST(QuarterBandElliptic, FiltersInFoldedDirectFormOneExactly)
+{
+    expectBitExactDirectForm<QuarterBandElliptic>();
 }
 
 TEST(QuarterBandElliptic, StereoEqualsTwoMonoInstances)

@@ -56,6 +56,14 @@ TEST(SectionFade, StartsFromTheCurrentValueWithAFullLength)
     fade.start();
     EXPECT_EQ(fade.counter, 0);
     EXPECT_EQ(fade.step, -0.375 / 8.0);
+
+    // The step is the remaining way times the reciprocal of the length, not a quotient: the two
+    // round differently from here on.
+    SectionFade saturator = fadeFrom(false, 1102);
+    advanceMidBlock(saturator, 7);
+    saturator.setTarget(false);
+    saturator.start();
+    EXPECT_EQ(saturator.step, (0.0 - saturator.value) * (1.0 / 1102.0));
 }
 
 TEST(SectionFade, EndsOnlyOnTheLastSampleOfABlock)
@@ -74,6 +82,42 @@ TEST(SectionFade, EndsOnlyOnTheLastSampleOfABlock)
     EXPECT_TRUE(out.running);
     EXPECT_TRUE(out.advance(true)); // the owner takes the section out now
     EXPECT_FALSE(out.running);
+}
+
+TEST(SectionFade, EndTestsUseTheirExactThresholds)
+{
+    // Stand at a value with the counter used up, then take one step at a block's end.
+    auto endsAt = [](double value) {
+        SectionFade fade;
+        fade.setLength(10);
+        fade.value = value;
+        fade.counter = 10;
+        fade.running = true;
+        fade.advance(true);
+        return !fade.running;
+    };
+    EXPECT_TRUE(endsAt(1.0 - 1e-16));
+    EXPECT_FALSE(endsAt(0.999999999999999));
+    EXPECT_FALSE(endsAt(1.0 - 5e-15));
+    EXPECT_TRUE(endsAt(1e-15));
+    EXPECT_FALSE(endsAt(2e-15));
+}
+
+TEST(SectionFade, PassingAnEndTestUsesUpTheCounter)
+{
+    // The zero-step fade a first start leaves running, at either end.
+    for (bool on : {true, false})
+    {
+        SCOPED_TRACE(on);
+        SectionFade fade;
+        fade.setLength(50);
+        fade.setTarget(on);
+        fade.jumpIfFirst();
+        fade.start();
+        advanceMidBlock(fade, 1);
+        EXPECT_EQ(fade.counter, 50);
+        EXPECT_EQ(fade.value, on ? 1.0 : 0.0);
+    }
 }
 
 // The step is accumulated by repeated addition: some lengths land within the end tests after

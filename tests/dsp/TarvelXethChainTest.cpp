@@ -423,6 +423,32 @@ TEST(TarvelXethWaveshaper, MapsZeroToZeroAndClampsAsymmetrically)
     }
 }
 
+// The reference chain above uses TarvelXeth::waveshape itself, so its arithmetic is pinned here,
+// operation by operation.
+TEST(TarvelXethWaveshaper, EvaluatesItsFormulaInTheGivenOrderBitForBit)
+{
+    auto formula = [](double s) {
+        const double t = 0.3 * s;
+        const double q = t * t;
+        double y = t * (((q + 378.0) * q + 17325.0) * q + 135135.0)
+                   / (((28.0 * q + 3150.0) * q + 62370.0) * q + 135135.0);
+        if (y > 1.0)
+            y = 1.0;
+        else if (y < -1.0)
+            y = -1.0;
+        const double a = (2.0 * (y * y) - 1.0) * -0.1 + y;
+        const double c = ((4.0 * (y * y)) * y - 3.0 * y) * -0.05623413251903491 + a;
+        return 2.7 * (c + -0.1);
+    };
+    uint32_t seed = 3;
+    for (int i = 0; i < 20000; ++i)
+    {
+        seed = seed * 1664525u + 1013904223u;
+        const double s = (static_cast<double>(seed) / 4294967296.0 - 0.5) * 24.0;
+        ASSERT_EQ(TarvelXeth::waveshape(s), formula(s)) << s;
+    }
+}
+
 TEST(TarvelXethWaveshaper, FollowsTanhWithSecondAndThirdHarmonicsInRange)
 {
     // The rational tanh is close to tanh while 0.3 s stays within about 3.

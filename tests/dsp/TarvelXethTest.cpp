@@ -110,9 +110,28 @@ TEST(TarvelXeth, EmphasisShelvesAreDesignedWhenTheRateIsSet)
     EXPECT_EQ(dsp.emphasisHigh.freq, 10000.0f);
     EXPECT_EQ(dsp.emphasisHigh.q, 0.4f);
     EXPECT_EQ(dsp.emphasisHigh.gain, 6.0f);
-    // Designed, not the identity they start as.
-    EXPECT_NE(dsp.emphasisLow.forward.b0, 1.0);
-    EXPECT_NE(dsp.emphasisHigh.inverse.a1, 0.0);
+    // Designed at the new saturator rate (4 x 48000), not left as constructed at 44100.
+    auto designedAt = [](float rate, bool highShelf, float freq, float gain) {
+        EmphasisFilter shelf;
+        shelf.setSampleRate(rate);
+        shelf.setShelfType(highShelf);
+        shelf.setFreq(freq);
+        shelf.setQ(0.4f);
+        shelf.setGain(gain);
+        shelf.calc();
+        return shelf;
+    };
+    const EmphasisFilter low = designedAt(192000.0f, false, 100.0f, 3.0f);
+    const EmphasisFilter high = designedAt(192000.0f, true, 10000.0f, 6.0f);
+    for (auto [actual, expected] : {std::make_pair(&dsp.emphasisLow, &low), std::make_pair(&dsp.emphasisHigh, &high)})
+    {
+        EXPECT_EQ(actual->forward.b0, expected->forward.b0);
+        EXPECT_EQ(actual->forward.a1, expected->forward.a1);
+        EXPECT_EQ(actual->inverse.b2, expected->inverse.b2);
+        EXPECT_EQ(actual->inverse.a2, expected->inverse.a2);
+    }
+    EXPECT_NE(low.forward.b0, 1.0);
+    EXPECT_EQ(dsp.highPass.tanCoeff, std::tan(10.0 * 3.14159265358979323846 / 192000.0));
 }
 
 TEST(TarvelXeth, NonsenseSampleRatesStillGiveFadesOfAtLeastOneStep)
@@ -386,6 +405,39 @@ TEST(TarvelXeth, SwitchingASectionOnRebuildsItFromTheStoreWithEmptyHistoryEveryT
         EXPECT_FALSE(allZero(dsp->tolmLow.historyL));
         EXPECT_NE(dsp->highPass.stateL, 0.0);
     }
+}
+
+TEST(TarvelXeth, SwitchingASectionOffKeepsItsCoefficientsAndHistoryForTheFadeOut)
+{
+    auto dsp = prepared(44100.0f, {true, true, true});
+    processMono(*dsp, 300);
+    dsp->setTolmLowPeak(0.9f); // stored without a recalculation: a fade-out must not design it
+    const TarvelXeth& state = *dsp;
+    auto copy = [](const double* values, int n) { return std::vector<double>(values, values + n); };
+    const std::vector<double> lowHistory = copy(state.tolmLow.historyL, 4);
+    const std::vector<double> lowCoeffs = copy(state.tolmLow.currentCoeffs, 6);
+    const std::vector<double> networkHistory = copy(state.braskEq.historyL, 10);
+    const std::vector<double> networkCoeffs = copy(state.braskEq.currentCoeffs, 12);
+    const double highPassState = state.highPass.stateL;
+    const double shelfHistory = state.emphasisLow.forward.left.y1;
+    const double inverseHistory = state.emphasisHigh.inverse.left.x1;
+
+    dsp->setTolmOn(0.0f);
+    dsp->calcTolmOn();
+    dsp->setBraskOn(0.0f);
+    dsp->calcBraskOn();
+    dsp->setSaturationOn(0.0f);
+    dsp->calcSaturationOn();
+
+    EXPECT_EQ(copy(state.tolmLow.historyL, 4), lowHistory);
+    EXPECT_EQ(copy(state.tolmLow.currentCoeffs, 6), lowCoeffs);
+    EXPECT_EQ(copy(state.braskEq.historyL, 10), networkHistory);
+    EXPECT_EQ(copy(state.braskEq.currentCoeffs, 12), networkCoeffs);
+    EXPECT_EQ(state.highPass.stateL, highPassState);
+    EXPECT_EQ(state.emphasisLow.forward.left.y1, shelfHistory);
+    EXPECT_EQ(state.emphasisHigh.inverse.left.x1, inverseHistory);
+    EXPECT_TRUE(state.tolmFade.running && state.braskFade.running && state.saturationFade.running);
+    EXPECT_LT(state.saturationFade.step, 0.0);
 }
 
 TEST(TarvelXeth, CalcRunsTheFadeStartsAndAllRecalculations)

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <random>
 #include <string>
@@ -495,6 +496,13 @@ TEST(PresetDocument, CompareFindsDifferencesOfOneHundredThousandth)
     p.setParameter(kInputVol, 0.123460f + 0.0000101f);
     EXPECT_TRUE(differs());
     p.setParameter(kInputVol, 0.123456f);
+
+    // The file holds 0.00000: a difference of exactly 1e-5 (as a float) already counts.
+    p.setParameter(kTolmLowPeak, 1e-5f);
+    EXPECT_TRUE(differs());
+    p.setParameter(kTolmLowPeak, std::nextafter(1e-5f, 0.0f));
+    EXPECT_FALSE(differs());
+    p.setParameter(kTolmLowPeak, 0.0f);
 
     p.setParameter(kTolmLowFreq, 0.26f); // written as step 2, which is 0.5
     EXPECT_TRUE(differs());
