@@ -415,19 +415,32 @@ inline Pair clampToUnit(Pair y)
     return static_cast<Pair>(_mm_max_pd(_mm_set1_pd(-1.0), below));
 }
 
+// The waveshaper in two halves, so that a pipeline can put other work between the division and
+// the harmonics that wait for it.
 template <typename T>
-inline T shape(T s)
+inline T shapeTanh(T s)
 {
     const T t = 0.3 * s;
     const T q = t * t;
     // Rational approximation of tanh(t).
-    const T y = clampToUnit(t * (((q + 378.0) * q + 17325.0) * q + 135135.0)
-                            / (((28.0 * q + 3150.0) * q + 62370.0) * q + 135135.0));
+    return clampToUnit(t * (((q + 378.0) * q + 17325.0) * q + 135135.0)
+                       / (((28.0 * q + 3150.0) * q + 62370.0) * q + 135135.0));
+}
+
+template <typename T>
+inline T shapeHarmonics(T y)
+{
     // Second harmonic at -20 dB, third at -25 dB; the last constant maps 0 to 0.
     const T y2 = y * y;
     const T a = (2.0 * y2 - 1.0) * (-0.1) + y;
     const T c = (4.0 * y2 * y - 3.0 * y) * (-0.05623413251903491) + a + (-0.1);
     return 2.7 * c;
+}
+
+template <typename T>
+inline T shape(T s)
+{
+    return shapeHarmonics(shapeTanh(s));
 }
 
 // A block of host samples: two channels, or one (then `right` is `left`).
@@ -1133,7 +1146,7 @@ struct SaturatorLanes
     }
 
 private:
-    static constexpr int kStages = 6;
+    static constexpr int kStages = 7;
     // Host samples between a sample's interpolation and the first step whose every stage has a
     // value.
     static constexpr int kFirstFullSample = 1 + (kStages - 1 + M - 1) / M;
@@ -1156,13 +1169,15 @@ private:
         if (inRange<Checked>(step - 1, values))
             v[step - 1] = highShelf.process(v[step - 1]);
         if (inRange<Checked>(step - 2, values))
-            v[step - 2] = shape(v[step - 2]);
+            v[step - 2] = shapeTanh(v[step - 2]);
         if (inRange<Checked>(step - 3, values))
-            v[step - 3] = lowInverse.process(v[step - 3]);
+            v[step - 3] = shapeHarmonics(v[step - 3]);
         if (inRange<Checked>(step - 4, values))
-            v[step - 4] = highInverse.process(v[step - 4]);
+            v[step - 4] = lowInverse.process(v[step - 4]);
         if (inRange<Checked>(step - 5, values))
-            decimatorInputs[step - 5] = highPass.process(v[step - 5]);
+            v[step - 5] = highInverse.process(v[step - 5]);
+        if (inRange<Checked>(step - 6, values))
+            decimatorInputs[step - 6] = highPass.process(v[step - 6]);
     }
 };
 
