@@ -44,14 +44,6 @@ void HolvanVurnHigh::calc()
 {
     preCalc();
     const int column = rateColumn(sampleRate, numColumns);
-    const double Ra = (1.0f - amount) * potOhms;
-    const double Rb = amount * potOhms;
     const int position = selectorPosition(freq, positionThresholds, numPositions - 1);
-    const double L = inductance[position];
-    const double C = capacitance[position][column];
-    const double R = seriesResistor;
-
-    double den[3] = {Ra + Rb + R, Rb * C * (Ra + R), L * C * (Ra + Rb + R)};
-    double num[3] = {R, R * Rb * C, R * L * C};
-    setCoeffs(den, num);
+    designPeakNetwork(amount, potOhms, inductance[position], capacitance[position][column], seriesResistor);
 }

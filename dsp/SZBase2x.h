@@ -25,6 +25,9 @@ protected:
     // each glide as its gain b0 alone.
     void processBand(double& sample, float amount);
     void processBand(double& left, double& right, float amount);
+    // The low and high peak bands share one network: a pot of potOhms split by the amount into
+    // Ra and Rb (in single precision), the series L-C branch and the resistor R; designs it.
+    void designPeakNetwork(float amount, float potOhms, double L, double C, double R);
 
 private:
     static constexpr float pureGainAmount = 1e-7f;
