@@ -10,6 +10,10 @@ both=1
 if [ "$both" -eq 1 ]; then bash scripts/setup.sh --i386; else bash scripts/setup.sh; fi
 jobs=$(nproc)
 
+# The window tests need an X server; the rest run without one as well.
+source scripts/xvfb.sh
+start_xvfb
+
 echo "== 64-bit build and tests"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j "$jobs"
