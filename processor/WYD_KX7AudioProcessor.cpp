@@ -212,12 +212,6 @@ bool WYD_KX7AudioProcessor::producesMidi() const
     return false;
 }
 
-juce::AudioProcessorEditor* WYD_KX7AudioProcessor::createEditor()
-{
-    // No editor class is built into this library yet.
-    return nullptr;
-}
-
 bool WYD_KX7AudioProcessor::hasEditor() const
 {
     return true;

@@ -1,11 +1,12 @@
 #include "wrapper/JuceVSTWrapper.h"
 
-#include "wrapper/PluginIdentity.h"
+#include "wrapper/EventLoopGate.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 namespace wydvst
 {
@@ -17,6 +18,27 @@ constexpr double kFallbackSampleRate = 44100.0;
 constexpr int kFallbackBlockSize = 1024;
 // 0xbeef0000: "yes, and show the editor as a view", as a 32-bit answer.
 constexpr VstInt32 kCockosViewAsConfigAnswer = static_cast<VstInt32>(0xbeef0000u);
+// A close waits this long for JUCE's loop before it asks the loop's menus and dialogs to end
+// (again).
+constexpr int kCloseWaitMilliseconds = 100;
+
+// What is left of an instance or its editor when the host closes it from inside one of its own
+// callbacks: deleted once those callbacks have returned, editor first and JUCE last.
+struct InstanceRemains : EventLoopGate::Remains
+{
+    std::optional<JuceRuntime::Use> juceUse;
+    std::unique_ptr<juce::AudioProcessor> processor;
+    std::unique_ptr<EditorHolder> editor;
+};
+
+// The host's editor idle: JUCE's pending work on the calling thread. Touches no instance, so the
+// call may return after the instance it came through is gone.
+void runEditorIdle(std::uint64_t instanceId)
+{
+    EventLoopGate::ActiveCall call(instanceId);
+    EventLoopGate::HostTurn turn;
+    EventLoopGate::dispatchPending();
+}
 
 // Copies a text into a host field of fieldBytes bytes, the terminating zero included; a character
 // that does not fit whole is left out.
@@ -93,9 +115,20 @@ JuceVSTWrapper::JuceVSTWrapper(audioMasterCallback audioMasterIn,
 JuceVSTWrapper::~JuceVSTWrapper()
 {
     shutDown = true;
-    // First, so that no asynchronous callback can reach this instance any more.
+    closeEditor();
+    // Before anything goes, so that no asynchronous callback can reach this instance any more.
     LiveInstances::remove(instanceId);
+    EventLoopGate::waitForCallsOnOtherThreads(instanceId);
     processor->removeListener(this);
+    if (EventLoopGate::isDispatchingOnThisThread())
+    {
+        // Closed from inside a callback of ours: the processor and JUCE stay until it returns.
+        auto remains = std::make_unique<InstanceRemains>();
+        remains->juceUse.emplace(std::move(juceUse));
+        remains->processor = std::move(processor);
+        EventLoopGate::deleteWhenLoopUnwinds(std::move(remains));
+        return;
+    }
     processor.reset();
 }
 
@@ -117,14 +150,22 @@ VstIntPtr JuceVSTWrapper::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr 
 {
     if (shutDown && opcode != effClose)
         return 0;
-    switch (opcode)
+    try
     {
-    // No editor yet: the host's editor calls find nothing to show.
-    case effEditGetRect:
-    case effEditOpen:
-    case effEditClose:
-    case effEditIdle: return 0;
-    default: break;
+        switch (opcode)
+        {
+        case effEditGetRect: return editorGetRect(ptr);
+        case effEditOpen: return editorOpen(ptr);
+        case effEditClose: closeEditor(); return 0;
+        // Nothing of this instance may be touched once the idle has run: the host may have
+        // closed it meanwhile from inside a callback.
+        case effEditIdle: return editorIdle();
+        default: break;
+        }
+    }
+    catch (...)
+    {
+        return 0;
     }
     try
     {
@@ -146,6 +187,7 @@ void JuceVSTWrapper::close()
     if (active)
         suspend();
     shutDown = true;
+    closeEditor();
 }
 
 void JuceVSTWrapper::suspend()
@@ -311,6 +353,7 @@ VstInt32 JuceVSTWrapper::getChunk(void** data, bool isPreset)
         return 0;
     std::lock_guard<std::mutex> guard(chunkLock);
     chunkMemory.reset();
+    chunkFetched = false;
     if (isPreset)
         processor->getCurrentProgramStateInformation(chunkMemory);
     else
@@ -323,6 +366,8 @@ VstInt32 JuceVSTWrapper::getChunk(void** data, bool isPreset)
         return 0;
     }
     *data = chunkMemory.getData();
+    chunkFetchTime = juce::Time::getMillisecondCounter();
+    chunkFetched = true;
     return static_cast<VstInt32>(chunkMemory.getSize());
 }
 
@@ -344,6 +389,7 @@ void JuceVSTWrapper::releaseChunkMemory()
 {
     std::lock_guard<std::mutex> guard(chunkLock);
     chunkMemory.reset();
+    chunkFetched = false;
 }
 
 // ---- channels ---------------------------------------------------------------------------------
@@ -396,7 +442,8 @@ bool JuceVSTWrapper::setSpeakerArrangement(VstSpeakerArrangement* pluginInput,
     numInputChannels = pluginInput->numChannels;
     numOutputChannels = pluginOutput->numChannels;
     if (active)
-        applyChannelLayout(preparedSampleRate, getBlockSize() > 0 ? getBlockSize() : kFallbackBlockSize);
+        applyChannelLayout(preparedSampleRate.load(),
+                           getBlockSize() > 0 ? getBlockSize() : kFallbackBlockSize);
     return true;
 }
 
@@ -425,7 +472,7 @@ VstInt32 JuceVSTWrapper::stopProcess()
 
 VstInt32 JuceVSTWrapper::getGetTailSize()
 {
-    const double samples = processor->getTailLengthSeconds() * preparedSampleRate;
+    const double samples = processor->getTailLengthSeconds() * preparedSampleRate.load();
     if (!(samples > 0.0))
         return 0;
     return static_cast<VstInt32>(std::min(std::round(samples),
@@ -532,6 +579,125 @@ void JuceVSTWrapper::reportIoChangedLater()
     });
     if (!posted)
         ioChangedPending = false;
+}
+
+// ---- the editor --------------------------------------------------------------------------------
+
+VstIntPtr JuceVSTWrapper::editorGetRect(void* ptr)
+{
+    // Answered without building anything: hosts ask before the editor exists, on any thread.
+    if (ptr == nullptr)
+        return 0;
+    editorRect.top = 0;
+    editorRect.left = 0;
+    editorRect.bottom = static_cast<VstInt16>(editorHeight.load());
+    editorRect.right = static_cast<VstInt16>(editorWidth.load());
+    *static_cast<ERect**>(ptr) = &editorRect;
+    return 1;
+}
+
+VstIntPtr JuceVSTWrapper::editorOpen(void* parentWindow)
+{
+    if (parentWindow == nullptr)
+        return 0;
+    EventLoopGate::HostTurn turn;
+    if (shutDown || !EditorHolder::displayIsAvailable())
+        return 0;
+    // A host that opens again without closing gets a fresh editor in the window it names now.
+    closeEditorInTurn();
+    EditorHostSide& hostSide = *this;
+    auto holder = std::make_unique<EditorHolder>(*processor, hostSide);
+    if (!holder->hasEditor())
+        return 0;
+    holder->embedInto(parentWindow);
+    editorWidth = holder->getWidth();
+    editorHeight = holder->getHeight();
+    editorHolder = std::move(holder);
+    editorIsOpen = true;
+    EventLoopGate::editorOpened();
+    return 1;
+}
+
+VstIntPtr JuceVSTWrapper::editorIdle()
+{
+    // Re-entered from inside a callback of ours (Ardour answers audioMasterIdle with an
+    // effEditIdle): the loop is already running further up this thread's stack.
+    if (!editorIsOpen || EventLoopGate::isDispatchingOnThisThread())
+        return 0;
+    runEditorIdle(instanceId);
+    return 0;
+}
+
+void JuceVSTWrapper::closeEditor()
+{
+    if (!editorIsOpen)
+        return;
+    for (;;)
+    {
+        EventLoopGate::HostTurn turn(kCloseWaitMilliseconds);
+        if (turn.acquired())
+        {
+            closeEditorInTurn();
+            return;
+        }
+        // Another thread is inside JUCE's loop, maybe in a menu or dialog of this editor.
+        postEditorDismissal();
+    }
+}
+
+void JuceVSTWrapper::postEditorDismissal()
+{
+    const std::uint64_t id = instanceId;
+    juce::MessageManager::callAsync([id] {
+        juce::PopupMenu::dismissAllActiveMenus();
+        LiveInstances::withInstance(id, [](JuceVSTWrapper& instance) { instance.exitEditorModalStates(); });
+    });
+}
+
+void JuceVSTWrapper::exitEditorModalStates()
+{
+    if (editorHolder != nullptr)
+        editorHolder->exitModalStates();
+}
+
+void JuceVSTWrapper::closeEditorInTurn()
+{
+    if (editorHolder == nullptr)
+        return;
+    editorIsOpen = false;
+    // Menus and dialogs that run a loop of their own return once this call unwinds to them.
+    juce::PopupMenu::dismissAllActiveMenus();
+    editorHolder->exitModalStates();
+    editorHolder->detach();
+    EventLoopGate::editorClosed();
+    // Closed from inside one of the editor's own callbacks, the objects stay until it returns.
+    auto remains = std::make_unique<InstanceRemains>();
+    remains->editor = std::move(editorHolder);
+    EventLoopGate::deleteWhenLoopUnwinds(std::move(remains));
+}
+
+void JuceVSTWrapper::editorTimerTick()
+{
+    std::lock_guard<std::mutex> guard(chunkLock);
+    if (chunkFetched && juce::Time::getMillisecondCounter() - chunkFetchTime > kChunkKeepMilliseconds)
+    {
+        chunkMemory.reset();
+        chunkFetched = false;
+    }
+}
+
+void JuceVSTWrapper::idleHost()
+{
+    if (!shutDown)
+        masterIdle();
+}
+
+bool JuceVSTWrapper::resizeHostWindow(int width, int height)
+{
+    editorWidth = width;
+    editorHeight = height;
+    char sizeWindowText[] = "sizeWindow";
+    return !shutDown && canHostDo(sizeWindowText) && sizeWindow(width, height);
 }
 
 } // namespace wydvst

@@ -1,9 +1,19 @@
 #pragma once
 
 // The plug-in record's owner for one instance: turns the host's VST 2.4 calls into calls of the
-// JUCE AudioProcessor it owns, and the processor's notifications into host callbacks.
+// JUCE AudioProcessor it owns, and the processor's notifications into host callbacks, and shows
+// the processor's editor in the host's window.
+//
+// Index checks. The host boundary owns them: the base classes' trampolines and dispatcher drop
+// every parameter and program index outside the record's counts before a call reaches this class.
+// The processor checks again on its own entry points, because the editor and JUCE call it
+// directly. This class checks only what comes from the processor's side (listener callbacks
+// passed on to the host) and repeats the cheap test on host calls, so that it stays safe when
+// driven directly, as the in-process tests do.
 
 #include "vst/AudioEffectX.h"
+#include "wrapper/EditorHolder.h"
+#include "wrapper/PluginIdentity.h"
 #include "wrapper/PluginRuntime.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -16,7 +26,9 @@
 namespace wydvst
 {
 
-class JuceVSTWrapper : public AudioEffectX, private juce::AudioProcessorListener
+class JuceVSTWrapper : public AudioEffectX,
+                       private juce::AudioProcessorListener,
+                       private EditorHostSide
 {
 public:
     // Takes over the processor and a use of JUCE, which ends when the instance is deleted.
@@ -75,6 +87,21 @@ private:
     void audioProcessorParameterChangeGestureBegin(juce::AudioProcessor*, int index) override;
     void audioProcessorParameterChangeGestureEnd(juce::AudioProcessor*, int index) override;
 
+    // EditorHostSide, on the message thread
+    void editorTimerTick() override;
+    void idleHost() override;
+    bool resizeHostWindow(int width, int height) override;
+
+    VstIntPtr editorGetRect(void* ptr);
+    VstIntPtr editorOpen(void* parentWindow);
+    VstIntPtr editorIdle();
+    // Closes the editor from any thread, also while a menu or dialog of it runs a modal loop on
+    // another thread: asks that loop to end, then takes JUCE's loop over.
+    void closeEditor();
+    void closeEditorInTurn();
+    void postEditorDismissal();
+    void exitEditorModalStates();
+
     void presentIdentity();
     void reportIoChangedLater();
     void applyChannelLayout(double rate, int block);
@@ -83,34 +110,62 @@ private:
     void releaseChunkMemory();
     bool isProgramIndex(VstInt32 index);
 
+    // Which thread writes and which reads each field. "Host" is any thread the host calls the
+    // dispatcher on (hosts use their GUI thread, some call resume() and effMainsChanged on the
+    // audio thread); "audio" is the thread calling processReplacing; "message" is whichever
+    // thread drives JUCE's loop at the time (see EventLoopGate).
+
     // Declared first so that it goes last: JUCE stays up until everything below is gone.
+    // Written at construction and destruction only.
     JuceRuntime::Use juceUse;
+    // Written at construction and destruction only; the object is used from every thread.
     std::unique_ptr<juce::AudioProcessor> processor;
+    // Written at construction; read by every thread and by asynchronous callbacks.
     std::uint64_t instanceId = 0;
 
-    std::atomic<bool> shutDown{false};
-    std::atomic<bool> active{false};
-    std::atomic<bool> bypassed{false};
-    std::atomic<bool> askProcessLevelAtNextBlock{false};
-    std::atomic<bool> ioChangedPending{false};
-    bool viewAsConfig = false;
+    std::atomic<bool> shutDown{false};   // host writes (effClose); every thread reads
+    std::atomic<bool> active{false};     // host writes under the callback lock; audio reads
+    std::atomic<bool> bypassed{false};   // host writes; audio reads
+    std::atomic<bool> askProcessLevelAtNextBlock{false}; // host raises; audio clears
+    std::atomic<bool> ioChangedPending{false};           // any thread raises; message clears
+    std::atomic<bool> viewAsConfig{false};               // host writes (canDo); nothing reads yet
 
     // Speaker arrangement types the host set; until then the pins describe themselves as stereo.
-    bool hostSetArrangement = false;
-    VstInt32 inputArrangementType = 0;
-    VstInt32 outputArrangementType = 0;
+    // Host writes (setSpeakerArrangement) and reads (pin properties); the audio thread never.
+    std::atomic<bool> hostSetArrangement{false};
+    std::atomic<VstInt32> inputArrangementType{0};
+    std::atomic<VstInt32> outputArrangementType{0};
 
     // The channel configuration the host chose, {2, 2} until it sets a speaker arrangement.
+    // Host writes under the callback lock; audio reads under it, host reads in resume().
     std::atomic<int> numInputChannels{2};
     std::atomic<int> numOutputChannels{2};
-    double preparedSampleRate = 44100.0;
+    // Host writes in resume(), possibly on the audio thread (Ardour); host reads for the tail.
+    std::atomic<double> preparedSampleRate{44100.0};
 
-    // The state block handed to the host by the last getChunk; stays until the next get or set.
+    // The state block handed to the host by the last getChunk, and when the host fetched it: it
+    // stays until the next get or set, or, while the editor is open, for 2000 ms. Host writes and
+    // reads (effGetChunk / effSetChunk, on any of its threads); the message thread's editor timer
+    // releases it. All under chunkLock.
+    static constexpr juce::uint32 kChunkKeepMilliseconds = 2000;
     std::mutex chunkLock;
     juce::MemoryBlock chunkMemory;
+    juce::uint32 chunkFetchTime = 0;
+    bool chunkFetched = false;
 
+    // Audio thread only (prepared under the callback lock by the host in resume()).
     juce::AudioBuffer<float> processBuffer;
     juce::MidiBuffer midiBuffer;
+
+    // The open editor: created, used and deleted by the message thread only.
+    std::unique_ptr<EditorHolder> editorHolder;
+    // Message thread writes when it opens and closes the editor; any thread reads.
+    std::atomic<bool> editorIsOpen{false};
+    // The editor's size: message thread writes when the editor resizes; host reads.
+    std::atomic<int> editorWidth{kEditorWidth};
+    std::atomic<int> editorHeight{kEditorHeight};
+    // The rectangle handed to the host by effEditGetRect: written there, read by the host.
+    ERect editorRect{};
 };
 
 } // namespace wydvst

@@ -22,6 +22,10 @@ constexpr VstInt32 fourCharacterCode(const char (&code)[5])
 
 constexpr VstInt32 kUniqueId = fourCharacterCode("Twx7");
 
+// The editor's size, answered to effEditGetRect before any editor exists (the background image's).
+constexpr int kEditorWidth = 800;
+constexpr int kEditorHeight = 450;
+
 // Host text fields, in bytes with the terminating zero.
 constexpr int kParameterNameBytes = 16;
 constexpr int kParameterTextBytes = 24; // display texts and labels

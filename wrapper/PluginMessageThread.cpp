@@ -1,26 +1,17 @@
 #include "wrapper/PluginMessageThread.h"
 
-#include <juce_events/juce_events.h>
+#include "wrapper/EventLoopGate.h"
 
 #include <future>
-
-namespace juce
-{
-// JUCE's Linux event loop: dispatches one message or file-descriptor event, waiting for one when
-// returnIfNoPendingMessages is false. Defined in juce_linux_Messaging.cpp; JUCE's own
-// run-loop functions need a quit message that would end the MessageManager for good.
-bool dispatchNextMessageOnSystemQueue(bool returnIfNoPendingMessages);
-} // namespace juce
 
 namespace wydvst
 {
 
 PluginMessageThread::PluginMessageThread()
 {
-    std::promise<void> becameMessageThread;
-    auto ready = becameMessageThread.get_future();
-    thread = std::thread([this, promise = std::move(becameMessageThread)]() mutable {
-        juce::MessageManager::getInstance()->setCurrentThreadAsMessageThread();
+    std::promise<void> started;
+    auto ready = started.get_future();
+    thread = std::thread([this, promise = std::move(started)]() mutable {
         promise.set_value();
         run();
     });
@@ -39,23 +30,12 @@ PluginMessageThread::~PluginMessageThread()
 
 void PluginMessageThread::run()
 {
-    while (!stopRequested.load())
-    {
-        try
-        {
-            juce::dispatchNextMessageOnSystemQueue(false);
-        }
-        catch (...)
-        {
-            // A throwing callback must not end message handling for every instance.
-        }
-    }
+    EventLoopGate::runPluginThreadLoop(stopRequested);
 }
 
 void PluginMessageThread::wakeUp()
 {
-    // The loop sleeps until something arrives; an empty message makes it look at stopRequested.
-    juce::MessageManager::callAsync([] {});
+    EventLoopGate::wakeLoop();
 }
 
 bool PluginMessageThread::stop()

@@ -2,8 +2,9 @@
 
 // JUCE's message loop for a plug-in on Linux. A host that shows no editor never lends the plug-in
 // a thread for JUCE's messages (it does not call effEditIdle), so timers and asynchronous updates
-// would never run. This thread becomes JUCE's message thread and dispatches its messages until
-// stopped; stop() joins it, so nothing of ours runs once the library may be unloaded.
+// would never run. This thread becomes JUCE's message thread and dispatches its messages while no
+// host thread needs the loop (see EventLoopGate), until stopped; stop() joins it, so nothing of
+// ours runs once the library may be unloaded.
 
 #include <atomic>
 #include <thread>
@@ -14,8 +15,7 @@ namespace wydvst
 class PluginMessageThread
 {
 public:
-    // Starts the thread and returns once it is JUCE's message thread. JUCE's MessageManager must
-    // exist. Throws std::system_error when no thread can be started.
+    // Starts the thread and returns once it runs. JUCE's MessageManager must exist. Throws std::system_error when no thread can be started.
     PluginMessageThread();
     // Stops and joins, unless called on this thread itself (then see stop()).
     ~PluginMessageThread();

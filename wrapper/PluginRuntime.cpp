@@ -1,5 +1,6 @@
 #include "wrapper/PluginRuntime.h"
 
+#include "wrapper/EventLoopGate.h"
 #include "wrapper/PluginMessageThread.h"
 
 #include <juce_events/juce_events.h>
@@ -50,8 +51,8 @@ struct RuntimeState
     {
         messageThread->stop();
         messageThread.reset();
-        // JUCE's objects are deleted on the thread that owns them.
-        juce::MessageManager::getInstance()->setCurrentThreadAsMessageThread();
+        // JUCE's objects are deleted by the thread that drives its loop, which is now this one.
+        EventLoopGate::HostTurn turn;
         juce::shutdownJuce_GUI();
     }
 

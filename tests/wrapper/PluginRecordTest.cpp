@@ -190,14 +190,19 @@ TEST_F(PluginRecord, SurvivesHostileArgumentsOnEveryOpcode)
         ASSERT_TRUE(std::isfinite(s));
 }
 
-TEST_F(PluginRecord, EditorOpcodesLeaveTheHostsPointersAlone)
+TEST_F(PluginRecord, EditorRectIsAnsweredBeforeAnyEditorExists)
 {
-    ERect sentinel{};
-    ERect* rect = &sentinel;
-    EXPECT_EQ(plugin->dispatch(effEditGetRect, 0, 0, &rect), 0);
-    EXPECT_EQ(rect, &sentinel);
-    int window = 0;
-    EXPECT_EQ(plugin->dispatch(effEditOpen, 0, 0, &window), 0);
+    // Hosts size their window from this answer before they open the editor.
+    ERect* rect = nullptr;
+    EXPECT_EQ(plugin->dispatch(effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->top, 0);
+    EXPECT_EQ(rect->left, 0);
+    EXPECT_EQ(rect->right, 800);
+    EXPECT_EQ(rect->bottom, 450);
+    EXPECT_EQ(plugin->dispatch(effEditGetRect, 0, 0, nullptr), 0);
+    // Without a parent window nothing opens; idle and close without an editor do nothing.
+    EXPECT_EQ(plugin->dispatch(effEditOpen, 0, 0, nullptr), 0);
     EXPECT_EQ(plugin->dispatch(effEditIdle), 0);
     EXPECT_EQ(plugin->dispatch(effEditClose), 0);
 }

@@ -1,0 +1,66 @@
+#pragma once
+
+// The component the plug-in embeds into the host's X11 window: it holds the processor's editor
+// and runs the wrapper's housekeeping while the editor is open. Message thread only.
+
+#include <juce_audio_processors/juce_audio_processors.h>
+
+#include <memory>
+
+namespace wydvst
+{
+
+// What the open editor needs from the instance that shows it. Called on the message thread.
+class EditorHostSide
+{
+public:
+    virtual ~EditorHostSide() = default;
+    // Every 250 ms while the editor is open.
+    virtual void editorTimerTick() = 0;
+    // audioMasterIdle: lets the host redraw while the user holds a mouse button in the editor.
+    virtual void idleHost() = 0;
+    // The editor took a new size; answers whether the host resized its window.
+    virtual bool resizeHostWindow(int width, int height) = 0;
+};
+
+class EditorHolder : public juce::Component, private juce::Timer, private juce::AsyncUpdater
+{
+public:
+    static constexpr int kTimerMilliseconds = 250;
+    static constexpr juce::uint32 kHostIdleSpacingMilliseconds = 20;
+
+    // Asks the processor for its editor; hasEditor() tells whether it gave one.
+    EditorHolder(juce::AudioProcessor& processor, EditorHostSide& hostSide);
+    ~EditorHolder() override;
+
+    // Whether JUCE reached an X server; without one no editor can be shown.
+    static bool displayIsAvailable();
+
+    bool hasEditor() const { return editor != nullptr; }
+    // Shows the holder as a child window of the host's X11 window.
+    void embedInto(void* parentWindow);
+    // Takes the holder out of the host's window and the editor out of the processor, leaving
+    // only the objects themselves to delete (later, when callbacks of theirs are still running).
+    void detach();
+    // Ends the modal state of every component inside the editor (its dialogs), so that a modal
+    // loop running for one returns.
+    void exitModalStates();
+
+private:
+    void timerCallback() override;
+    void handleAsyncUpdate() override;
+    void paint(juce::Graphics&) override;
+    void paintOverChildren(juce::Graphics&) override;
+    void childBoundsChanged(juce::Component* child) override;
+
+    static bool isMouseButtonHeld();
+    void idleHostIfDue();
+
+    juce::AudioProcessor& processor;
+    EditorHostSide& hostSide;
+    std::unique_ptr<juce::AudioProcessorEditor> editor;
+    juce::uint32 lastHostIdle = 0;
+    bool hasIdledHost = false;
+};
+
+} // namespace wydvst
