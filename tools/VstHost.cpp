@@ -32,12 +32,12 @@ void copyText(void* ptr, const char* text, size_t fieldSize)
 
 } // namespace
 
-VstIntPtr Host::handle(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+VstIntPtr Host::handle(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                        float opt)
 {
     {
         std::lock_guard<std::mutex> guard(lock);
-        log.push_back({opcode, index, value, opt, std::this_thread::get_id()});
+        log.push_back({opcode, index, value, opt, std::this_thread::get_id(), std::chrono::steady_clock::now()});
     }
     arrived.notify_all();
 
@@ -52,6 +52,10 @@ VstIntPtr Host::handle(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr valu
     case audioMasterGetVendorString: copyText(ptr, "WYD", 64); return 1;
     case audioMasterGetProductString: copyText(ptr, "WYD test host", 64); return 1;
     case audioMasterGetVendorVersion: return 1;
+    case audioMasterIdle:
+        if (idleEditorOnMasterIdle && effect != nullptr)
+            effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f);
+        return 0;
     case audioMasterIOChanged:
     case audioMasterUpdateDisplay: return 1;
     default: return 0;
@@ -257,6 +261,24 @@ void PluginInstance::processInPlace(float* const* channels, VstInt32 frames) con
 void PluginInstance::process(float** inputs, float** outputs, VstInt32 frames) const
 {
     effect->processReplacing(effect, inputs, outputs, frames);
+}
+
+std::pair<int, int> PluginInstance::editorSize() const
+{
+    ERect* rect = nullptr;
+    if (dispatch(effEditGetRect, 0, 0, &rect) == 0 || rect == nullptr)
+        return {0, 0};
+    return {rect->right - rect->left, rect->bottom - rect->top};
+}
+
+bool PluginInstance::openEditor(unsigned long parentWindow) const
+{
+    return dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parentWindow)) != 0;
+}
+
+void PluginInstance::closeEditor() const
+{
+    dispatch(effEditClose);
 }
 
 VstIntPtr PluginInstance::close()

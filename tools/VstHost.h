@@ -12,6 +12,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace vsthost
@@ -25,6 +26,7 @@ struct HostCall
     VstIntPtr value = 0;
     float opt = 0.0f;
     std::thread::id thread;
+    std::chrono::steady_clock::time_point time;
 };
 
 // The host side of one instance: what the host answers and a log of every callback.
@@ -39,6 +41,8 @@ public:
     VstIntPtr blockSizeAnswer = 512;
     VstIntPtr canDoAnswer = 0;
     VstIntPtr automateAnswer = 0;
+    // As Ardour does: answer audioMasterIdle by idling the plug-in's editor from inside the call.
+    bool idleEditorOnMasterIdle = false;
 
     VstIntPtr handle(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                      float opt);
@@ -145,6 +149,12 @@ public:
     // In-place processing of `channels` buffers of `frames` samples (the host's usual way).
     void processInPlace(float* const* channels, VstInt32 frames) const;
     void process(float** inputs, float** outputs, VstInt32 frames) const;
+
+    // The editor's width and height as effEditGetRect answers them; {0, 0} without an answer.
+    std::pair<int, int> editorSize() const;
+    // effEditOpen with an X11 window id as the parent; true when the plug-in opened its editor.
+    bool openEditor(unsigned long parentWindow) const;
+    void closeEditor() const;
 
     // effClose; the record is gone afterwards. Answers the dispatcher's result.
     VstIntPtr close();

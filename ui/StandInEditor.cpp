@@ -85,6 +85,9 @@ public:
         presetLabel.setBounds(228, 5, 254, 19);
         addAndMakeVisible(presetLabel);
 
+        // As the real editor's strip buttons: clicks give them no keyboard focus.
+        bypass.setWantsKeyboardFocus(false);
+        fileButton.setWantsKeyboardFocus(false);
         setSize(800, 450);
     }
 

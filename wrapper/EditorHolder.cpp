@@ -12,15 +12,11 @@ EditorHolder::EditorHolder(juce::AudioProcessor& processorIn, EditorHostSide& ho
     if (editor == nullptr)
         return;
     setOpaque(true);
-    // Keyboard focus. A popup menu closes itself at once unless JUCE believes it is the
-    // foreground process, which on X11 it does only after one of its windows took the input
-    // focus. A window manager gives focus to top-level windows on a click, never to a window
-    // embedded in the host's, and a label that opens a menu takes no focus itself. So every
-    // press in the editor first brings this window to the front with focus, as a click into any
-    // application window does; and this component accepts the focus, so that it does not land
-    // on some button that Return would then press.
-    setBroughtToFrontOnMouseClick(true);
-    setWantsKeyboardFocus(true);
+    // No keyboard focus policy here: a popup menu stays open only while JUCE believes it is the
+    // foreground process, which on X11 it does once one of its windows took the input focus, and
+    // JUCE's X layer already takes it (XSetInputFocus through the peer's toFront) on every button
+    // press in one of its windows, before any component sees the press. So a menu opened by a
+    // label, which takes no focus itself, works on a host's real clicks too.
     addAndMakeVisible(*editor);
     editor->setTopLeftPosition(0, 0);
     setBounds(0, 0, editor->getWidth(), editor->getHeight());

@@ -1,0 +1,165 @@
+#pragma once
+
+// Shared by the tests that open the plug-in's editor in a window of the test host, under an X
+// server (they skip without DISPLAY). HOME points at a temporary folder for the whole program, so
+// that nothing touches the real Music folder.
+
+#include "PluginTestSupport.h"
+
+#include "tools/HostGuiThread.h"
+#include "tools/X11Session.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <set>
+#include <thread>
+
+namespace plugintest
+{
+
+using namespace std::chrono_literals;
+
+inline const std::string& temporaryHome()
+{
+    static const std::string home = [] {
+        char pattern[] = "/tmp/wyd-editor-test-XXXXXX";
+        const char* made = mkdtemp(pattern);
+        return std::string(made != nullptr ? made : "/tmp");
+    }();
+    return home;
+}
+
+inline bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 3s)
+{
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (!condition())
+    {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(10ms);
+    }
+    return true;
+}
+
+// One library, one host thread that idles editors, and the X connection; checks at the end that
+// the editors left no thread, window or X error behind.
+class EditorTest : public ::testing::Test
+{
+protected:
+    struct Shown
+    {
+        vsthost::Host host;
+        std::unique_ptr<vsthost::PluginInstance> plugin;
+        vsthost::X11Session::WindowId window = 0;
+    };
+
+    void SetUp() override
+    {
+        if (std::getenv("DISPLAY") == nullptr)
+            GTEST_SKIP() << "no X server (DISPLAY is not set)";
+        setenv("HOME", temporaryHome().c_str(), 1);
+        std::string error;
+        x11 = vsthost::X11Session::open(error);
+        ASSERT_TRUE(x11) << error;
+        vsthost::X11Session::clearErrors();
+        gui = std::make_unique<vsthost::HostGuiThread>();
+        threadsBefore = threadCount();
+        topLevelBefore = x11->mappedTopLevelWindows();
+        library = loadPlugin();
+        ASSERT_TRUE(library);
+    }
+
+    void TearDown() override
+    {
+        if (!x11)
+            return;
+        for (auto& shown : shownEditors)
+            closeShown(*shown);
+        shownEditors.clear();
+        library.reset();
+        EXPECT_EQ(threadCount(), threadsBefore) << "a thread outlived the library";
+        EXPECT_EQ(x11->mappedTopLevelWindows(), topLevelBefore) << "a window outlived the editor";
+        for (const auto& e : vsthost::X11Session::errors())
+            ADD_FAILURE() << "X error " << e.errorCode << " on request " << e.requestCode;
+        gui.reset();
+    }
+
+    // A started instance with its editor open in a window of its own, idled by the host thread.
+    Shown& showEditor()
+    {
+        auto shown = std::make_unique<Shown>();
+        shown->plugin = std::make_unique<vsthost::PluginInstance>(*library, shown->host);
+        EXPECT_TRUE(shown->plugin->valid());
+        shown->plugin->start(44100.0f, 256);
+        const auto size = shown->plugin->editorSize();
+        shown->window = x11->createParentWindow(size.first, size.second);
+        x11->focusAsWindowManager(shown->window);
+        bool opened = false;
+        auto* plugin = shown->plugin.get();
+        const auto window = shown->window;
+        EXPECT_TRUE(gui->run([&opened, plugin, window] { opened = plugin->openEditor(window); }));
+        EXPECT_TRUE(opened);
+        gui->startIdling(plugin->record());
+        shownEditors.push_back(std::move(shown));
+        return *shownEditors.back();
+    }
+
+    void closeShown(Shown& shown)
+    {
+        if (shown.plugin->valid())
+        {
+            gui->stopIdling(shown.plugin->record());
+            auto* plugin = shown.plugin.get();
+            EXPECT_TRUE(gui->run([plugin] { plugin->closeEditor(); plugin->close(); }));
+        }
+        x11->destroyWindow(shown.window);
+    }
+
+    // Editor coordinates to the screen's.
+    void click(const Shown& shown, int x, int y)
+    {
+        const auto box = x11->box(shown.window);
+        x11->click(box.x + x, box.y + y);
+    }
+
+    // Top-level windows that appeared since the test began: the popup menus.
+    std::vector<vsthost::X11Session::WindowId> newTopLevelWindows() const
+    {
+        std::vector<vsthost::X11Session::WindowId> fresh;
+        for (auto window : x11->mappedTopLevelWindows())
+            if (std::find(topLevelBefore.begin(), topLevelBefore.end(), window) == topLevelBefore.end()
+                && !isShownWindow(window))
+                fresh.push_back(window);
+        return fresh;
+    }
+
+    // Clicks item `index` (from 0) of an open menu of `count` plain items.
+    void pickMenuItem(vsthost::X11Session::WindowId menu, int index, int count)
+    {
+        const auto box = x11->box(menu);
+        const int x = box.x + box.width / 2;
+        const int y = box.y + box.height * (2 * index + 1) / (2 * count);
+        x11->moveMouse(x - 5, y);
+        std::this_thread::sleep_for(50ms);
+        x11->click(x, y);
+    }
+
+    bool isShownWindow(vsthost::X11Session::WindowId window) const
+    {
+        for (const auto& shown : shownEditors)
+            if (shown->window == window)
+                return true;
+        return false;
+    }
+
+    std::unique_ptr<vsthost::X11Session> x11;
+    std::unique_ptr<vsthost::HostGuiThread> gui;
+    std::unique_ptr<vsthost::PluginLibrary> library;
+    std::vector<std::unique_ptr<Shown>> shownEditors;
+    std::vector<vsthost::X11Session::WindowId> topLevelBefore;
+    int threadsBefore = 0;
+};
+
+} // namespace plugintest

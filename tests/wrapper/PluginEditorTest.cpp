@@ -1,0 +1,195 @@
+// The editor inside a host's window: the built .so, the test host's own editor thread and real X
+// input synthesised through XTest, under an X server (Xvfb in the test command).
+
+#if WYD_HOST_X11
+
+#include "EditorTestSupport.h"
+
+#include <atomic>
+
+namespace
+{
+
+using namespace std::chrono_literals;
+using plugintest::eventually;
+
+// Editor coordinates of the controls these tests use.
+constexpr int kBypassX = 775, kBypassY = 16;
+constexpr int kInputVolX = 59, kInputVolY = 256;
+constexpr int kLowFreqStep2X = 0 + 97 + 15, kLowFreqStep2Y = 80 + 39 + 5;
+constexpr int kFileButtonX = 86, kFileButtonY = 16;
+constexpr int kPresetNameX = 355, kPresetNameY = 14;
+constexpr int kBypass = 0, kInputVol = 1, kLowFreq = 5;
+
+class PluginEditor : public plugintest::EditorTest
+{
+protected:
+    std::thread::id guiThreadId()
+    {
+        std::thread::id id;
+        gui->run([&id] { id = std::this_thread::get_id(); });
+        return id;
+    }
+
+    vsthost::X11Session::WindowId waitForMenu()
+    {
+        vsthost::X11Session::WindowId menu = 0;
+        eventually([&] {
+            const auto fresh = newTopLevelWindows();
+            menu = fresh.size() == 1 ? fresh[0] : 0;
+            return menu != 0;
+        });
+        return menu;
+    }
+};
+
+TEST_F(PluginEditor, OpensEmbeddedAndItsControlsReachTheHostOnTheIdlingThread)
+{
+    auto& shown = showEditor();
+    auto& plugin = *shown.plugin;
+    // Like Ardour, the host idles the editor from inside audioMasterIdle.
+    shown.host.idleEditorOnMasterIdle = true;
+
+    const auto embedded = x11->children(shown.window);
+    ASSERT_EQ(embedded.size(), 1u) << "the editor's window inside the host's";
+    const auto box = x11->box(embedded[0]);
+    EXPECT_EQ(box.width, 800);
+    EXPECT_EQ(box.height, 450);
+
+    const float bypassBefore = plugin.getParameter(kBypass);
+    click(shown, kBypassX, kBypassY);
+    EXPECT_TRUE(eventually([&] { return plugin.getParameter(kBypass) != bypassBefore; }));
+
+    click(shown, kLowFreqStep2X, kLowFreqStep2Y);
+    EXPECT_TRUE(eventually([&] { return plugin.getParameter(kLowFreq) == 0.5f; }));
+
+    // A slow upward drag: the knob turns up, and while the button is held the host hears
+    // audioMasterIdle, never closer than 20 ms apart.
+    const float volumeBefore = plugin.getParameter(kInputVol);
+    const auto origin = x11->box(shown.window);
+    shown.host.clearCalls();
+    x11->drag(origin.x + kInputVolX, origin.y + kInputVolY, origin.x + kInputVolX,
+              origin.y + kInputVolY - 60, 30);
+    EXPECT_TRUE(eventually([&] { return plugin.getParameter(kInputVol) > volumeBefore + 0.05f; }));
+    const auto idles = shown.host.callsOf(audioMasterIdle);
+    EXPECT_GT(idles.size(), 1u);
+    for (size_t i = 1; i < idles.size(); ++i)
+        EXPECT_GT(idles[i].time - idles[i - 1].time, 20ms);
+
+    const auto automated = shown.host.callsOf(audioMasterAutomate);
+    ASSERT_FALSE(automated.empty());
+    const auto idler = guiThreadId();
+    for (const auto& call : automated)
+        EXPECT_EQ(call.thread, idler) << "editor callbacks run on the thread that idles the editor";
+
+    // Released: no more host idles.
+    std::this_thread::sleep_for(100ms);
+    shown.host.clearCalls();
+    std::this_thread::sleep_for(600ms);
+    EXPECT_EQ(shown.host.count(audioMasterIdle), 0u);
+}
+
+TEST_F(PluginEditor, MenusFromThePresetNameAndTheFileButtonStayOpenAndPick)
+{
+    auto& shown = showEditor();
+
+    // The preset name is a label, which takes no keyboard focus; clicked before anything else,
+    // its menu must still stay open.
+    click(shown, kPresetNameX, kPresetNameY);
+    auto menu = waitForMenu();
+    ASSERT_NE(menu, 0u) << "the preset menu did not open";
+    std::this_thread::sleep_for(400ms);
+    ASSERT_EQ(newTopLevelWindows().size(), 1u) << "the preset menu closed by itself";
+    pickMenuItem(menu, 1, 2);
+    EXPECT_TRUE(eventually([&] { return newTopLevelWindows().empty(); }));
+    EXPECT_TRUE(eventually([&] { return shown.plugin->getParameter(20) == 0.75f; }));
+
+    click(shown, kFileButtonX, kFileButtonY);
+    menu = waitForMenu();
+    ASSERT_NE(menu, 0u) << "the file menu did not open";
+    std::this_thread::sleep_for(300ms);
+    ASSERT_EQ(newTopLevelWindows().size(), 1u);
+    pickMenuItem(menu, 0, 4);
+    EXPECT_TRUE(eventually([&] { return newTopLevelWindows().empty(); }));
+}
+
+TEST_F(PluginEditor, OpensAndClosesTwentyTimesFromEitherThreadWhileAudioRuns)
+{
+    auto& shown = showEditor();
+    auto* plugin = shown.plugin.get();
+    std::atomic<bool> stop{false};
+    std::thread audio([&] {
+        std::vector<float> left(256, 0.1f), right(256, -0.1f);
+        float* channels[] = {left.data(), right.data()};
+        while (!stop)
+        {
+            plugin->processInPlace(channels, 256);
+            std::this_thread::sleep_for(1ms);
+        }
+    });
+
+    for (int round = 0; round < 20; ++round)
+    {
+        SCOPED_TRACE(round);
+        const bool fromTestThread = round % 2 == 1;
+        gui->stopIdling(plugin->record());
+        if (fromTestThread)
+            plugin->closeEditor();
+        else
+            gui->run([plugin] { plugin->closeEditor(); });
+        EXPECT_TRUE(x11->children(shown.window).empty()) << "the editor's window stayed";
+
+        bool opened = false;
+        const auto window = shown.window;
+        if (fromTestThread)
+            opened = plugin->openEditor(window);
+        else
+            gui->run([&opened, plugin, window] { opened = plugin->openEditor(window); });
+        ASSERT_TRUE(opened);
+        gui->startIdling(plugin->record());
+        std::this_thread::sleep_for(40ms);
+        EXPECT_EQ(x11->children(shown.window).size(), 1u);
+    }
+    stop = true;
+    audio.join();
+}
+
+TEST_F(PluginEditor, ClosingOneEditorWithItsMenuOpenLeavesTheOtherWorking)
+{
+    auto& first = showEditor();
+    auto& second = showEditor();
+
+    click(first, kPresetNameX, kPresetNameY);
+    ASSERT_NE(waitForMenu(), 0u);
+    ASSERT_TRUE(gui->isInsideIdle(first.plugin->record())) << "the menu runs inside effEditIdle";
+
+    // The host closes the editor from another thread while its menu holds the editor thread.
+    gui->stopIdling(first.plugin->record());
+    first.plugin->closeEditor();
+    EXPECT_TRUE(x11->children(first.window).empty());
+    EXPECT_TRUE(gui->waitUntilOutOfIdle(first.plugin->record(), 3s));
+    EXPECT_TRUE(eventually([&] { return newTopLevelWindows().empty(); })) << "the menu stayed";
+
+    const float bypassBefore = second.plugin->getParameter(kBypass);
+    click(second, kBypassX, kBypassY);
+    EXPECT_TRUE(eventually([&] { return second.plugin->getParameter(kBypass) != bypassBefore; }));
+}
+
+TEST_F(PluginEditor, ClosingTheInstanceAndUnloadingWithAMenuOpen)
+{
+    auto& shown = showEditor();
+    click(shown, kPresetNameX, kPresetNameY);
+    ASSERT_NE(waitForMenu(), 0u);
+    ASSERT_TRUE(gui->isInsideIdle(shown.plugin->record()));
+
+    // effClose from another thread: the menu goes, the idle call returns, then the instance.
+    gui->stopIdling(shown.plugin->record());
+    AEffect* record = shown.plugin->record();
+    EXPECT_EQ(shown.plugin->close(), 1);
+    EXPECT_TRUE(gui->waitUntilOutOfIdle(record, 3s));
+    // TearDown unloads the library and checks threads, windows and X errors.
+}
+
+} // namespace
+
+#endif // WYD_HOST_X11

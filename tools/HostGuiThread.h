@@ -1,0 +1,58 @@
+#pragma once
+
+// The test host's editor thread: runs the host's editor calls and calls effEditIdle about every
+// 15 ms on the instances whose editors it shows, as a host does from its GUI thread (Ardour from
+// a thread of its own). While a plug-in runs a modal loop (a popup menu) inside effEditIdle, the
+// thread stays inside that call; other threads can see that and act meanwhile.
+
+#include "vst/AEffect.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace vsthost
+{
+
+class HostGuiThread
+{
+public:
+    HostGuiThread();
+    ~HostGuiThread();
+
+    HostGuiThread(const HostGuiThread&) = delete;
+    HostGuiThread& operator=(const HostGuiThread&) = delete;
+
+    // Runs `task` on this thread and waits for it. False when it did not finish in time (the
+    // thread is held inside a plug-in); it still runs later, so it must capture nothing that
+    // the caller's frame owns.
+    bool run(std::function<void()> task, std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+    void startIdling(AEffect* effect);
+    // No further idle calls for `effect` begin after this returns; one may be running now.
+    void stopIdling(AEffect* effect);
+    // Whether an effEditIdle call into `effect` is running now.
+    bool isInsideIdle(AEffect* effect) const;
+    // Waits until no effEditIdle call into `effect` runs.
+    bool waitUntilOutOfIdle(AEffect* effect, std::chrono::milliseconds timeout) const;
+
+private:
+    struct Task;
+    void loop();
+    void idleAll();
+
+    mutable std::mutex lock;
+    mutable std::condition_variable changed;
+    std::deque<std::shared_ptr<Task>> tasks;
+    std::vector<AEffect*> idleTargets;
+    AEffect* insideIdle = nullptr;
+    bool quit = false;
+    std::thread thread;
+};
+
+} // namespace vsthost

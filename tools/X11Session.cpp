@@ -1,0 +1,200 @@
+#include "tools/X11Session.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace vsthost
+{
+
+namespace
+{
+
+std::mutex errorLock;
+std::vector<XError> recordedErrors;
+
+int recordError(Display*, XErrorEvent* event)
+{
+    std::lock_guard<std::mutex> guard(errorLock);
+    recordedErrors.push_back({event->error_code, event->request_code});
+    return 0;
+}
+
+// Without a window manager these atoms may not exist yet, and JUCE looks them up without
+// creating them and then uses the empty answer, which ends the process with a BadAtom error.
+// Created once here, they exist for as long as this connection stays open.
+void createWindowManagerAtoms(Display* display)
+{
+    const char* names[] = {"WM_PROTOCOLS",       "WM_DELETE_WINDOW", "WM_TAKE_FOCUS",
+                           "WM_STATE",           "_NET_FRAME_EXTENTS", "_NET_WM_PING",
+                           "_NET_ACTIVE_WINDOW", "_NET_WM_STATE",    "_NET_WM_USER_TIME",
+                           "_NET_WM_WINDOW_TYPE", "_NET_SUPPORTED",  "_NET_WM_NAME",
+                           "UTF8_STRING",        "_MOTIF_WM_HINTS",  "_NET_WM_ICON"};
+    for (const char* name : names)
+        XInternAtom(display, name, False);
+}
+
+void pause(int milliseconds)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+} // namespace
+
+std::unique_ptr<X11Session> X11Session::open(std::string& error)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr)
+    {
+        error = "no X server (DISPLAY is not set or does not answer)";
+        return nullptr;
+    }
+    int eventBase = 0, errorBase = 0, major = 0, minor = 0;
+    if (!XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor))
+    {
+        XCloseDisplay(display);
+        error = "the X server has no XTest extension";
+        return nullptr;
+    }
+    XSetErrorHandler(recordError);
+    createWindowManagerAtoms(display);
+    XSync(display, False);
+    return std::unique_ptr<X11Session>(new X11Session(display));
+}
+
+X11Session::X11Session(Display* d) : display(d) {}
+
+X11Session::~X11Session()
+{
+    XCloseDisplay(display);
+}
+
+void X11Session::sync() const
+{
+    XSync(display, False);
+}
+
+X11Session::WindowId X11Session::createParentWindow(int width, int height)
+{
+    const int screen = DefaultScreen(display);
+    const Window window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0,
+                                              static_cast<unsigned>(width), static_cast<unsigned>(height),
+                                              0, BlackPixel(display, screen), WhitePixel(display, screen));
+    XStoreName(display, window, "WYD test host");
+    XMapWindow(display, window);
+    sync();
+    return window;
+}
+
+void X11Session::destroyWindow(WindowId window)
+{
+    XDestroyWindow(display, window);
+    sync();
+}
+
+void X11Session::focusAsWindowManager(WindowId window)
+{
+    const int screen = DefaultScreen(display);
+    moveMouse(DisplayWidth(display, screen) - 1, DisplayHeight(display, screen) - 1);
+    XSetInputFocus(display, window, RevertToPointerRoot, CurrentTime);
+    sync();
+}
+
+std::vector<X11Session::WindowId> X11Session::children(WindowId window) const
+{
+    Window root = 0, parent = 0, *list = nullptr;
+    unsigned count = 0;
+    std::vector<WindowId> result;
+    if (XQueryTree(display, window, &root, &parent, &list, &count) != 0)
+    {
+        result.assign(list, list + count);
+        if (list != nullptr)
+            XFree(list);
+    }
+    return result;
+}
+
+std::vector<X11Session::WindowId> X11Session::mappedTopLevelWindows() const
+{
+    std::vector<WindowId> mapped;
+    for (WindowId window : children(DefaultRootWindow(display)))
+    {
+        XWindowAttributes attributes;
+        if (XGetWindowAttributes(display, window, &attributes) != 0 && attributes.map_state == IsViewable)
+            mapped.push_back(window);
+    }
+    return mapped;
+}
+
+WindowBox X11Session::box(WindowId window) const
+{
+    WindowBox result;
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display, window, &attributes) == 0)
+        return result;
+    Window child = 0;
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &result.x, &result.y, &child);
+    result.width = attributes.width;
+    result.height = attributes.height;
+    return result;
+}
+
+void X11Session::moveMouse(int x, int y)
+{
+    XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
+    sync();
+}
+
+void X11Session::pressButton(int x, int y)
+{
+    moveMouse(x, y);
+    XTestFakeButtonEvent(display, 1, True, CurrentTime);
+    sync();
+}
+
+void X11Session::releaseButton(int x, int y)
+{
+    moveMouse(x, y);
+    XTestFakeButtonEvent(display, 1, False, CurrentTime);
+    sync();
+}
+
+void X11Session::click(int x, int y)
+{
+    moveMouse(x, y);
+    pause(30);
+    pressButton(x, y);
+    pause(60);
+    releaseButton(x, y);
+}
+
+void X11Session::drag(int fromX, int fromY, int toX, int toY, int steps)
+{
+    moveMouse(fromX, fromY);
+    pause(30);
+    pressButton(fromX, fromY);
+    for (int i = 1; i <= steps; ++i)
+    {
+        pause(20);
+        moveMouse(fromX + (toX - fromX) * i / steps, fromY + (toY - fromY) * i / steps);
+    }
+    pause(30);
+    releaseButton(toX, toY);
+}
+
+std::vector<XError> X11Session::errors()
+{
+    std::lock_guard<std::mutex> guard(errorLock);
+    return recordedErrors;
+}
+
+void X11Session::clearErrors()
+{
+    std::lock_guard<std::mutex> guard(errorLock);
+    recordedErrors.clear();
+}
+
+} // namespace vsthost

@@ -1,0 +1,74 @@
+#pragma once
+
+// The test host's side of X11: its own display connection, the windows it embeds plug-in editors
+// into, and mouse input synthesised through the XTest extension (real server events, delivered
+// to whatever window is under the pointer, as a user's clicks are).
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+typedef struct _XDisplay Display;
+
+namespace vsthost
+{
+
+struct XError
+{
+    int errorCode = 0;
+    int requestCode = 0;
+};
+
+struct WindowBox
+{
+    int x = 0, y = 0, width = 0, height = 0; // x, y on the screen
+};
+
+class X11Session
+{
+public:
+    using WindowId = unsigned long;
+
+    // Null, with the reason in `error`, when no X server answers or XTest is missing.
+    static std::unique_ptr<X11Session> open(std::string& error);
+    ~X11Session();
+
+    X11Session(const X11Session&) = delete;
+    X11Session& operator=(const X11Session&) = delete;
+
+    // A mapped top-level window at the screen's top-left corner, as a host's editor frame.
+    WindowId createParentWindow(int width, int height);
+    void destroyWindow(WindowId window);
+    // Gives `window` the keyboard focus, as a window manager does for the window the user
+    // clicked last, with the pointer moved out of the way first: no window below it hears of the
+    // focus until it takes the focus itself. (Without a window manager the focus follows the
+    // pointer, which no desktop does.)
+    void focusAsWindowManager(WindowId window);
+
+    std::vector<WindowId> children(WindowId window) const;
+    // The screen's top-level windows that are mapped (popup menus are among them).
+    std::vector<WindowId> mappedTopLevelWindows() const;
+    WindowBox box(WindowId window) const;
+
+    void moveMouse(int x, int y);
+    void pressButton(int x, int y);
+    void releaseButton(int x, int y);
+    void click(int x, int y);
+    // Press at `from`, move to `to` in `steps` moves, release.
+    void drag(int fromX, int fromY, int toX, int toY, int steps);
+
+    // Every X error this process met since the last clear, on any connection: the session
+    // installs a recording error handler (Xlib's default one would end the process).
+    static std::vector<XError> errors();
+    static void clearErrors();
+
+private:
+    explicit X11Session(Display* display);
+    void sync() const;
+
+    Display* display;
+};
+
+} // namespace vsthost
