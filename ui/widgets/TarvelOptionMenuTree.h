@@ -70,7 +70,12 @@ protected:
     bool recursive = true;
 
 private:
-    int countFoldersToScan(const juce::File& root) const;
+    struct ScanState;
+    int countFoldersToScan(const juce::File& folder, ScanState& counting) const;
+    int fillMenuOf(const juce::String& path, bool isRoot, bool& found);
+    void addFileItems(const juce::File& dir, bool& found);
+
+    ScanState* scan = nullptr; // bookkeeping of the scan running now
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(TarvelOptionMenuTree)
 };

@@ -25,6 +25,9 @@ public:
 
     TarvelAlertComponent& getFailureAlert() { return *alertComponent_; }
 
+    // The message shown when a preset file could not be written; it names the file.
+    static juce::String failedSaveMessage(const juce::File& file);
+
 protected:
     // Writes presetFile and records its path; false (with the message shown) when it failed.
     bool writeAndRecord();
