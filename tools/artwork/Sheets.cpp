@@ -1,0 +1,99 @@
+#include "Sheets.h"
+
+#include "ControlArt.h"
+#include "Style.h"
+
+namespace artwork
+{
+namespace
+{
+juce::Image frameOf (const juce::Image& strip, int frames, int k)
+{
+    const int h = strip.getHeight() / frames;
+    return strip.getClippedImage ({ 0, k * h, strip.getWidth(), h });
+}
+
+struct SheetCursor
+{
+    juce::Graphics& g;
+    int width;
+    int x = 10, y = 10, rowHeight = 0;
+
+    void place (const juce::String& label, const juce::Image& image, float scale = 1.0f)
+    {
+        const int w = juce::roundToInt (image.getWidth() * scale), h = juce::roundToInt (image.getHeight() * scale);
+        const int needed = juce::jmax (w, 80);
+        if (x + needed > width - 10)
+            newRow();
+        g.setColour (juce::Colour (0xff888888));
+        g.fillRect (x, y, w, h);
+        g.drawImage (image, x, y, w, h, 0, 0, image.getWidth(), image.getHeight());
+        drawCentred (g, label, Fonts::sans (9.0f), { x + w / 2.0f, (float) y + h + 8.0f }, juce::Colours::black);
+        x += needed + 12;
+        rowHeight = juce::jmax (rowHeight, h + 18);
+    }
+
+    void newRow()
+    {
+        x = 10;
+        y += rowHeight + 8;
+        rowHeight = 0;
+    }
+};
+
+void layOutStrips (SheetCursor& cursor, const ImageSet& images)
+{
+    for (auto& c : controls())
+    {
+        const auto& strip = images.at (juce::String ("KX7BinImg/") + c.file);
+        if (c.kind == ControlKind::knob)
+        {
+            for (int k : { 0, 1, 25, 50, 75, 100 })
+                cursor.place (juce::String (c.file) + " " + juce::String (k), frameOf (strip, c.frames, k));
+        }
+        else
+        {
+            for (int k = 0; k < c.frames; ++k)
+                cursor.place (juce::String (c.file) + " " + juce::String (k), frameOf (strip, c.frames, k));
+        }
+        if (c.kind != ControlKind::pushButton && c.kind != ControlKind::switchLamp)
+            cursor.newRow();
+    }
+    cursor.newRow();
+}
+} // namespace
+
+juce::Image drawEditorPreview (const ImageSet& images)
+{
+    juce::Image preview = images.at ("KX7BinImg/background").createCopy();
+    juce::Graphics g (preview);
+    for (auto& c : controls())
+    {
+        if (juce::String (c.file) == "btoa")
+            continue;   // the editor opens with the A-to-B copy button
+        const auto& strip = images.at (juce::String ("KX7BinImg/") + c.file);
+        const auto frame = frameOf (strip, c.frames, frameForValue (c, c.defaultValue));
+        const auto dest = c.kind == ControlKind::selector ? frameRectInEditor (c) : c.bounds;
+        g.drawImage (frame, dest.getX(), dest.getY(), dest.getWidth(), dest.getHeight(),
+                     0, 0, frame.getWidth(), frame.getHeight());
+    }
+    return preview;
+}
+
+juce::Image drawContactSheet (const ImageSet& images)
+{
+    juce::Image sheet (juce::Image::ARGB, 1400, 2200, true, juce::SoftwareImageType());
+    juce::Graphics g (sheet);
+    g.fillAll (juce::Colour (0xffcfcfcf));
+    SheetCursor cursor { g, sheet.getWidth() };
+    layOutStrips (cursor, images);
+    for (auto& [name, image] : images)
+    {
+        if (name.startsWith ("KX7BinImg/"))
+            continue;
+        cursor.place (name.fromFirstOccurrenceOf ("/", false, false), image);
+    }
+    cursor.newRow();
+    return sheet.getClippedImage ({ 0, 0, sheet.getWidth(), juce::jmin (sheet.getHeight(), cursor.y + 10) }).createCopy();
+}
+} // namespace artwork
