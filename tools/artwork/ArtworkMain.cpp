@@ -76,6 +76,7 @@ int main (int argc, char** argv)
     bool ok = writeAll (images, imageFolder);
     ok = writePng8 (drawEditorPreview (images), docsFolder.getChildFile ("editor-preview.png")) && ok;
     ok = writePng8 (drawContactSheet (images), docsFolder.getChildFile ("contact-sheet.png")) && ok;
+    ok = writePng8 (drawDialogPreview (images), docsFolder.getChildFile ("dialogs-preview.png")) && ok;
     juce::DeletedAtShutdown::deleteAll();
     return ok ? 0 : 1;
 }

@@ -24,14 +24,14 @@ void fillDisc (juce::Graphics& g, juce::Point<float> c, float r, juce::Colour to
     g.fillEllipse (c.x - r, c.y - r, 2 * r, 2 * r);
 }
 
-juce::Path pointerBar (juce::Point<float> c, float reach, float tail, float halfWidth, float degrees)
+// A round skirt with a nose that points at the step's label, drawn pointing up and turned.
+juce::Path noseShape (juce::Point<float> c, float r, float reach, float degrees)
 {
-    // Tapered bar along the +y axis, then turned to the pointing direction.
+    const float theta = std::acos (r / reach);
     juce::Path p;
-    p.startNewSubPath (-halfWidth * 0.45f, -reach);
-    p.lineTo (halfWidth * 0.45f, -reach);
-    p.lineTo (halfWidth, tail);
-    p.quadraticTo (0.0f, tail + halfWidth * 1.2f, -halfWidth, tail);
+    p.startNewSubPath (0.0f, -reach);
+    p.lineTo (r * std::sin (theta), -r * std::cos (theta));
+    p.addCentredArc (0.0f, 0.0f, r, r, 0.0f, theta, juce::MathConstants<float>::twoPi - theta, false);
     p.closeSubPath();
     p.applyTransform (juce::AffineTransform::rotation (juce::degreesToRadians (degrees)).translated (c));
     return p;
@@ -193,20 +193,27 @@ void drawAmountKnob (juce::Graphics& g, juce::Point<float> c, float R, float deg
 
 void drawPointerKnob (juce::Graphics& g, juce::Point<float> c, float R, float degrees)
 {
-    const auto bar = pointerBar (c, R + 9.0f, R * 0.75f, 6.0f, degrees);
-    g.setColour (juce::Colours::black.withAlpha (0.35f));
-    g.fillPath (bar, juce::AffineTransform::translation (0.0f, 1.5f));
-    fillShadow (g, c, R, 1.5f);
-    fillDisc (g, c, R, juce::Colour (0xff484d54), juce::Colour (0xff0e0f11));
-    g.setGradientFill (juce::ColourGradient (juce::Colour (0xff3c4047), c.x, c.y - R,
-                                             juce::Colour (0xff0b0c0d), c.x, c.y + R, false));
-    g.fillPath (bar);
-    g.setColour (juce::Colours::black.withAlpha (0.6f));
-    g.strokePath (bar, juce::PathStrokeType (0.8f));
-    const float capR = R * 0.62f;
-    fillDisc (g, c, capR, juce::Colour (0xff5a5f67), juce::Colour (0xff16181a));
-    g.setColour (colours::legend);
-    g.drawLine ({ polar (c, capR * 0.4f, degrees), polar (c, R + 8.0f, degrees) }, 2.0f);
+    // Spun aluminium with a nose: the light metal stands out on the dark plate, and the nose
+    // and its engraved line point at the selected step's label.
+    const auto skirt = noseShape (c, R, R + 9.0f, degrees);
+    for (int i = 3; i >= 0; --i)
+    {
+        g.setColour (juce::Colours::black.withAlpha (0.14f));
+        g.strokePath (skirt, juce::PathStrokeType (1.0f + 1.6f * (float) i), juce::AffineTransform::translation (0.0f, 1.6f));
+    }
+    g.setGradientFill (juce::ColourGradient (juce::Colour (0xffe4e6e8), c.x - R * 0.7f, c.y - R,
+                                             juce::Colour (0xff6d737a), c.x + R * 0.7f, c.y + R, false));
+    g.fillPath (skirt);
+    g.setColour (juce::Colours::black.withAlpha (0.55f));
+    g.strokePath (skirt, juce::PathStrokeType (0.9f));
+    g.setColour (juce::Colours::white.withAlpha (0.10f));
+    for (float rr = R * 0.55f; rr < R - 1.0f; rr += 2.0f)
+        g.drawEllipse (c.x - rr, c.y - rr, 2 * rr, 2 * rr, 0.6f);
+    const float capR = R * 0.5f;
+    fillDisc (g, c, capR + 0.8f, juce::Colour (0xff5d636a), juce::Colour (0xfff0f2f4));
+    fillDisc (g, c, capR, juce::Colour (0xff4a4f56), juce::Colour (0xff0f1012));
+    g.setColour (juce::Colour (0xff15171a));
+    g.drawLine ({ polar (c, capR + 0.5f, degrees), polar (c, R + 7.5f, degrees) }, 1.8f);
 }
 
 juce::Rectangle<int> frameRectInEditor (const ControlArt& control)

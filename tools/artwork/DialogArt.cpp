@@ -1,5 +1,6 @@
 #include "DialogArt.h"
 
+#include "ControlArt.h"
 #include "Faceplate.h"
 #include "Style.h"
 
@@ -143,8 +144,11 @@ juce::Image drawAboutPicture()
     juce::Graphics g (image);
     drawPanelFrame (g, { 0.0f, 0.0f, 430.0f, 240.0f }, 10.0f);
     // Light strip where the version text is drawn in dark grey.
-    drawPaper (g, { 70.0f, 14.0f, 346.0f, 24.0f }, 3.0f);
+    drawPaper (g, { 70.0f, 14.0f, 350.0f, 24.0f }, 3.0f);
     drawEmblem (g, { 16.0f, 8.0f, 36.0f, 36.0f }, false);
+    // One knob of each kind from the faceplate, either side of the name.
+    drawAmountKnob (g, { 48.0f, 102.0f }, 20.0f, -60.0f);
+    drawPointerKnob (g, { 382.0f, 102.0f }, 17.0f, 60.0f);
     drawCentredSpaced (g, "WYD-KX7", Fonts::bold (48.0f), { 215.0f, 100.0f }, colours::legend, 3.0f);
     drawCentredSpaced (g, "MID-RANGE & PROGRAM EQUALIZER", Fonts::bold (11.0f), { 215.0f, 140.0f }, colours::accent, 2.0f);
     drawGroove (g, { 40.0f, 164.0f }, { 390.0f, 164.0f });

@@ -141,7 +141,7 @@ void drawProgram (juce::Graphics& g)
     caption (g, "LOW FREQ", 254.0f, 305.0f);
     caption (g, "LOW BOOST", 202.0f, 409.0f);
     caption (g, "LOW ATTEN", 312.0f, 409.0f);
-    caption (g, "HIGH BOOST FREQ", 544.0f, 318.0f);
+    caption (g, "HIGH BOOST FREQ", 544.0f, 314.0f);
     caption (g, "HIGH BOOST", 488.0f, 409.0f);
     caption (g, "BANDWIDTH", 598.0f, 409.0f);
     caption (g, "ATTEN FREQ", 752.0f, 322.0f);

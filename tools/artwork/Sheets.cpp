@@ -48,15 +48,15 @@ void layOutStrips (SheetCursor& cursor, const ImageSet& images)
         const auto& strip = images.at (juce::String ("KX7BinImg/") + c.file);
         if (c.kind == ControlKind::knob)
         {
-            for (int k : { 0, 1, 25, 50, 75, 100 })
-                cursor.place (juce::String (c.file) + " " + juce::String (k), frameOf (strip, c.frames, k));
+            for (int k : { 0, 50, 100 })
+                cursor.place (juce::String (c.file).substring (0, 14) + " " + juce::String (k), frameOf (strip, c.frames, k));
         }
         else
         {
             for (int k = 0; k < c.frames; ++k)
                 cursor.place (juce::String (c.file) + " " + juce::String (k), frameOf (strip, c.frames, k));
         }
-        if (c.kind != ControlKind::pushButton && c.kind != ControlKind::switchLamp)
+        if (c.kind == ControlKind::selector)
             cursor.newRow();
     }
     cursor.newRow();
@@ -78,6 +78,46 @@ juce::Image drawEditorPreview (const ImageSet& images)
                      0, 0, frame.getWidth(), frame.getHeight());
     }
     return preview;
+}
+
+juce::Image drawDialogPreview (const ImageSet& images)
+{
+    // The three dialogs as the editor shows them, with sample text where labels draw theirs.
+    juce::Image sheet (juce::Image::ARGB, 940, 720, true, juce::SoftwareImageType());
+    juce::Graphics g (sheet);
+    g.fillAll (juce::Colour (0xffcfcfcf));
+    const auto& panel = images.at ("WydDialogBox/file_browser_clean");
+    g.drawImage (panel, 0, 0, 800, 450, 0, 0, panel.getWidth(), panel.getHeight());
+    g.setColour (juce::Colours::white);
+    g.fillRect (13, 7, 560, 433);
+    g.setColour (juce::Colours::grey);
+    g.drawRect (13, 7, 560, 433);
+    drawCentred (g, "file browser", Fonts::sans (15.0f), { 293.0f, 223.0f }, juce::Colours::grey);
+    const auto& title = images.at ("dialogbrowser/saveastitle");
+    g.drawImageAt (title, 686 - title.getWidth() / 2, 17);
+    int y = 328;
+    for (auto* b : { "newfolderbutton", "savebutton", "cancelbutton" })
+    {
+        const auto& strip = images.at (juce::String ("dialogbrowser/") + b);
+        g.drawImage (strip, 639, y, 108, 30, 0, 0, 108, 30);
+        y += 38;
+    }
+
+    const auto& box = images.at ("WydDialogBox/dialog_box_small");
+    g.drawImageAt (box, 0, 470);
+    g.drawImageAt (images.at ("dialogbrowser/exclamationicon"), 218, 470 + 12);
+    g.setColour (juce::Colours::black);
+    g.setFont (Fonts::sans (15.0f));
+    g.drawFittedText ("Are you sure you want to overwrite this preset?\n\n\"Drums/Kick.tz7p\"",
+                      49, 470 + 60, 389, 80, juce::Justification::centred, 4);
+    g.drawImage (images.at ("dialogbrowser/okbutton"), 129, 470 + 154, 108, 30, 0, 0, 108, 30);
+    g.drawImage (images.at ("dialogbrowser/cancelbutton"), 248, 470 + 154, 108, 30, 0, 30, 108, 30);
+
+    const auto& about = images.at ("aboutboxBinImg/about_box_kx7");
+    g.drawImageAt (about, 500, 470);
+    g.setColour (juce::Colour (50, 50, 50));
+    g.drawText ("1.0.5 (64bit)", 500 + 75, 470 + 18, 360, 16, juce::Justification::bottomLeft, false);
+    return sheet;
 }
 
 juce::Image drawContactSheet (const ImageSet& images)
