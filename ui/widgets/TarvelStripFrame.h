@@ -9,15 +9,26 @@
 namespace TarvelStripFrame
 {
 
-// Draws the frame starting at row sourceY, scaled into dest, with the strip's own alpha (no fill
-// from the current brush). Draws nothing without a strip or with an empty frame or destination.
+// Draws the frame starting at row sourceY, scaled into dest, with the strip's own pixels and alpha
+// (nothing from the current colour). Draws nothing without a strip or with an empty frame or
+// destination.
+// The strip is laid on as the fill of dest with nearest-pixel sampling rather than through
+// Graphics::drawImage: drawImage anti-aliases the transformed image's outline, so a frame
+// stretched by a pixel up to the clip's edge leaves its last column slightly transparent and the
+// panel shows through. Nearest-pixel sampling also keeps neighbouring frames out of the edges.
 inline void draw(juce::Graphics& g, const juce::Image& strip, int sourceY, int frameWidth,
                  int frameHeight, juce::Rectangle<int> dest)
 {
     if (!strip.isValid() || frameWidth < 1 || frameHeight < 1 || dest.isEmpty())
         return;
-    g.drawImage(strip, dest.getX(), dest.getY(), dest.getWidth(), dest.getHeight(), 0, sourceY,
-                frameWidth, frameHeight, false);
+    const auto frameToDest = juce::AffineTransform::translation(0.0f, (float) -sourceY)
+                                 .scaled((float) dest.getWidth() / (float) frameWidth,
+                                         (float) dest.getHeight() / (float) frameHeight)
+                                 .translated((float) dest.getX(), (float) dest.getY());
+    juce::Graphics::ScopedSaveState saved(g);
+    g.setImageResamplingQuality(juce::Graphics::lowResamplingQuality);
+    g.setFillType(juce::FillType(strip, frameToDest));
+    g.fillRect(dest);
 }
 
 enum class Rounding

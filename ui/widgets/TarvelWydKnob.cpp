@@ -80,15 +80,10 @@ void TarvelWydKnob::mouseDown(const juce::MouseEvent& e)
         repaint();
     }
 
-    pressStartedDrag = containsWithEdges(knobArea, e.getPosition());
-    if (pressStartedDrag)
+    // Elsewhere the press is swallowed: the slider starts no drag, so the drags and release that
+    // follow change nothing.
+    if (containsWithEdges(knobArea, e.getPosition()))
         juce::Slider::mouseDown(e);
-}
-
-void TarvelWydKnob::mouseDrag(const juce::MouseEvent& e)
-{
-    if (pressStartedDrag)
-        juce::Slider::mouseDrag(e);
 }
 
 void TarvelWydKnob::paint(juce::Graphics& g)

@@ -12,7 +12,6 @@ public:
     ~TarvelWydKnob() override;
 
     void mouseDown(const juce::MouseEvent& e) override;
-    void mouseDrag(const juce::MouseEvent& e) override;
     void paint(juce::Graphics& g) override;
 
     // Takes the strip, its step count and the area (widget coordinates) the frame is drawn into.
@@ -35,9 +34,6 @@ private:
     int frameWidth = 0;
     juce::Array<juce::Rectangle<int>> positionRects;
     juce::Rectangle<int> knobArea;
-    // Whether the current press was handed to the slider; a press outside the knob area must not
-    // let the slider drag on from where an earlier drag left off.
-    bool pressStartedDrag = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(TarvelWydKnob)
 };
