@@ -123,11 +123,11 @@ void drawMidRange (juce::Graphics& g)
     drawAmountScale (g, "tolmlowpeak", 34.0f);
     drawAmountScale (g, "tolmmiddip", 34.0f);
     drawAmountScale (g, "tolmhighpeak", 34.0f);
-    caption (g, "LOW FREQ", 50.0f, 182.0f);
+    caption (g, "LOW FREQ", 62.0f, 182.0f);
     caption (g, "LOW PEAK", 190.0f, 163.0f);
-    caption (g, "MID FREQ", 322.0f, 182.0f);
+    caption (g, "MID FREQ", 332.0f, 182.0f);
     caption (g, "MID DIP", 463.0f, 143.0f);
-    caption (g, "HIGH FREQ", 578.0f, 182.0f);
+    caption (g, "HIGH FREQ", 589.0f, 182.0f);
     caption (g, "HIGH PEAK", 723.0f, 163.0f);
     caption (g, "EQ", 400.0f, 161.0f, 8.0f);
 }
@@ -144,7 +144,7 @@ void drawProgram (juce::Graphics& g)
     caption (g, "HIGH BOOST FREQ", 544.0f, 314.0f);
     caption (g, "HIGH BOOST", 488.0f, 409.0f);
     caption (g, "BANDWIDTH", 598.0f, 409.0f);
-    caption (g, "ATTEN FREQ", 752.0f, 322.0f);
+    caption (g, "ATTEN FREQ", 736.0f, 322.0f);
     caption (g, "HIGH ATTEN", 734.0f, 420.0f);
     caption (g, "EQ", 400.0f, 356.0f, 8.0f);
 }
