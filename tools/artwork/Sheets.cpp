@@ -72,10 +72,17 @@ juce::Image drawEditorPreview (const ImageSet& images)
         if (juce::String (c.file) == "btoa")
             continue;   // the editor opens with the A-to-B copy button
         const auto& strip = images.at (juce::String ("KX7BinImg/") + c.file);
-        const auto frame = frameOf (strip, c.frames, frameForValue (c, c.defaultValue));
+        const int h = strip.getHeight() / c.frames;
+        const int sourceY = frameForValue (c, c.defaultValue) * h;
         const auto dest = c.kind == ControlKind::selector ? frameRectInEditor (c) : c.bounds;
-        g.drawImage (frame, dest.getX(), dest.getY(), dest.getWidth(), dest.getHeight(),
-                     0, 0, frame.getWidth(), frame.getHeight());
+        // Laid on as the widgets do it: the frame scaled into the bounds, nearest pixel.
+        juce::Graphics::ScopedSaveState saved (g);
+        g.setImageResamplingQuality (juce::Graphics::lowResamplingQuality);
+        g.setFillType (juce::FillType (strip, juce::AffineTransform::translation (0.0f, (float) -sourceY)
+                                                  .scaled ((float) dest.getWidth() / (float) strip.getWidth(),
+                                                           (float) dest.getHeight() / (float) h)
+                                                  .translated (dest.getPosition().toFloat())));
+        g.fillRect (dest);
     }
     return preview;
 }

@@ -1,6 +1,7 @@
 // wyd-artwork-snapshot: renders the real dialog components with the embedded images, to check
 // the artwork where JUCE draws its own parts (file browser, labels) on top of it.
 // Usage: wyd-artwork-snapshot <output folder>; runs with a temporary HOME.
+#include "processor/WYD_KX7AudioProcessor.h"
 #include "ui/widgets/TarvelAlertComponent.h"
 #include "ui/widgets/TarvelFileBrowser.h"
 #include "ui/widgets/TarvelNewFolderComponent.h"
@@ -59,6 +60,17 @@ int run (const juce::File& out)
 
     bool ok = out.createDirectory().wasOk();
     Owner owner;
+    {
+        // The whole editor as the plug-in opens it, after its first timer ticks.
+        WYD_KX7AudioProcessor processor;
+        std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditor());
+        if (editor != nullptr)
+        {
+            juce::MessageManager::getInstance()->runDispatchLoopUntil (300);
+            ok = save (*editor, out.getChildFile ("snapshot-editor.png")) && ok;
+            processor.editorBeingDeleted (editor.get());
+        }
+    }
     {
         TarvelFileBrowser browser ("browser", "Save", presets, "*.tz7p", 5, 1, 5, 3, 8);
         owner.addChildComponent (browser);
