@@ -27,6 +27,17 @@ void caption (juce::Graphics& g, const juce::String& text, float x, float y, flo
     drawCentredSpaced (g, text, Fonts::bold (height), { x, y }, colours::legend, 0.8f);
 }
 
+// A selector's caption carries the unit of its printed numbers, in the accent colour.
+void unitCaption (juce::Graphics& g, const juce::String& text, const juce::String& unit, float x, float y)
+{
+    const auto font = Fonts::bold (9.0f).withExtraKerningFactor (0.8f / 9.0f);
+    const float gap = 5.0f;
+    const float textWidth = font.getStringWidthFloat (text), unitWidth = font.getStringWidthFloat (unit);
+    const float left = x - (textWidth + gap + unitWidth) / 2.0f;
+    caption (g, text, left + textWidth / 2.0f, y);
+    drawCentredSpaced (g, unit, Fonts::bold (9.0f), { left + textWidth + gap + unitWidth / 2.0f, y }, colours::accent, 0.8f);
+}
+
 void drawRails (juce::Graphics& g)
 {
     // Top rail with the preset controls, a thin bottom rail with the maker's line.
@@ -85,7 +96,6 @@ void drawVolumeScale (juce::Graphics& g, const char* file)
             drawCentred (g, db > 0 ? "+" + juce::String (db) : juce::String (db), Fonts::bold (7.5f),
                          polar (c, R + 15.0f, a), colours::legend);
     }
-    drawCentred (g, "dB", Fonts::sans (7.5f), c.translated (0.0f, R + 8.0f), colours::legendDim);
 }
 
 void drawSelectorScale (juce::Graphics& g, const SelectorArt& s)
@@ -100,7 +110,7 @@ void drawSelectorScale (juce::Graphics& g, const SelectorArt& s)
         g.fillEllipse (dot.x - 1.1f, dot.y - 1.1f, 2.2f, 2.2f);
         drawCentred (g, step.text, Fonts::bold (9.5f), label, colours::legend);
     }
-    drawCentred (g, s.unit, Fonts::sans (8.0f), polar (centre, pointerKnobRadius + 14.0f, s.unitAngle), colours::accent);
+    unitCaption (g, s.caption, s.unit, s.captionCentre.x, s.captionCentre.y);
 }
 
 void drawSectionTitle (juce::Graphics& g, const juce::String& text, float x, float y, float lineFrom, float lineTo)
@@ -118,16 +128,12 @@ void drawSectionTitle (juce::Graphics& g, const juce::String& text, float x, flo
 
 void drawMidRange (juce::Graphics& g)
 {
-    drawSectionTitle (g, "MID-RANGE EQUALIZER", 140.0f, 47.0f, 8.0f, 262.0f);
-    drawGroove (g, { 410.0f, 47.0f }, { 792.0f, 47.0f });
+    drawSectionTitle (g, "MID-RANGE EQUALIZER", 400.0f, 46.0f, 8.0f, 792.0f);
     drawAmountScale (g, "tolmlowpeak", 34.0f);
     drawAmountScale (g, "tolmmiddip", 34.0f);
     drawAmountScale (g, "tolmhighpeak", 34.0f);
-    caption (g, "LOW FREQ", 62.0f, 182.0f);
     caption (g, "LOW PEAK", 190.0f, 163.0f);
-    caption (g, "MID FREQ", 332.0f, 182.0f);
     caption (g, "MID DIP", 463.0f, 143.0f);
-    caption (g, "HIGH FREQ", 589.0f, 182.0f);
     caption (g, "HIGH PEAK", 723.0f, 163.0f);
     caption (g, "EQ", 400.0f, 161.0f, 8.0f);
 }
@@ -138,13 +144,10 @@ void drawProgram (juce::Graphics& g)
     drawSectionTitle (g, "PROGRAM EQUALIZER", 400.0f, 214.0f, 330.0f, 470.0f);
     for (auto* knob : { "brasklowboost", "brasklowatten", "braskhighboost", "braskhighboostbandwidth", "braskhighatten" })
         drawAmountScale (g, knob, 34.0f);
-    caption (g, "LOW FREQ", 254.0f, 305.0f);
     caption (g, "LOW BOOST", 202.0f, 409.0f);
     caption (g, "LOW ATTEN", 312.0f, 409.0f);
-    caption (g, "HIGH BOOST FREQ", 544.0f, 314.0f);
     caption (g, "HIGH BOOST", 488.0f, 409.0f);
     caption (g, "BANDWIDTH", 598.0f, 409.0f);
-    caption (g, "ATTEN FREQ", 736.0f, 322.0f);
     caption (g, "HIGH ATTEN", 734.0f, 420.0f);
     caption (g, "EQ", 400.0f, 356.0f, 8.0f);
 }
@@ -153,10 +156,10 @@ void drawLevels (juce::Graphics& g)
 {
     drawVolumeScale (g, "inputvol");
     drawVolumeScale (g, "outputvol");
-    caption (g, "INPUT", 59.5f, 212.0f);
+    unitCaption (g, "INPUT", "dB", 59.5f, 212.0f);
     caption (g, "SATURATION", 57.0f, 323.0f, 8.0f);
     caption (g, "PHASE", 146.5f, 285.0f, 8.0f);
-    caption (g, "OUTPUT", 59.5f, 420.0f);
+    unitCaption (g, "OUTPUT", "dB", 59.5f, 420.0f);
 }
 } // namespace
 

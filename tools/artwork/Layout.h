@@ -38,8 +38,9 @@ struct SelectorArt
     juce::Rectangle<int> bounds;        // component bounds in the editor
     juce::Rectangle<int> knobArea;      // where the frame is drawn, in component coordinates
     juce::Point<float> dialCentre;      // dial centre, in component coordinates
-    const char* unit;                   // printed in the open side of the scale
-    float unitAngle;                    // where that is, degrees clockwise from the top
+    const char* caption;                // printed under the dial, with the unit of the numbers
+    const char* unit;
+    juce::Point<float> captionCentre;   // in the editor
     std::vector<StepLabel> steps;
 };
 

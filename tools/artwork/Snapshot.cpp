@@ -89,6 +89,14 @@ int run (const juce::File& out)
         alert.hide();
     }
     {
+        TarvelNewFolderComponent prompt ("newFolderComponent_", nullptr, "Please enter the name of the new folder:");
+        owner.addChildComponent (prompt);
+        prompt.setBounds (77, 80, 486, 200);
+        prompt.show();
+        ok = save (prompt, out.getChildFile ("snapshot-new-folder.png")) && ok;
+        prompt.hide();
+    }
+    {
         TarvelSplashScreen about ("aboutContainer_");
         owner.addChildComponent (about);
         about.setBounds (186, 106, 430, 240);
