@@ -22,7 +22,7 @@ struct SheetCursor
     void place (const juce::String& label, const juce::Image& image, float scale = 1.0f)
     {
         const int w = juce::roundToInt (image.getWidth() * scale), h = juce::roundToInt (image.getHeight() * scale);
-        const int needed = juce::jmax (w, 80);
+        const int needed = juce::jmax (w, 96);
         if (x + needed > width - 10)
             newRow();
         g.setColour (juce::Colour (0xff888888));
@@ -46,15 +46,17 @@ void layOutStrips (SheetCursor& cursor, const ImageSet& images)
     for (auto& c : controls())
     {
         const auto& strip = images.at (juce::String ("KX7BinImg/") + c.file);
+        if (c.kind == ControlKind::selector && cursor.x > 10)
+            cursor.newRow();
         if (c.kind == ControlKind::knob)
         {
-            for (int k : { 0, 50, 100 })
+            for (int k : { 0, 25, 50, 75, 100 })
                 cursor.place (juce::String (c.file).substring (0, 14) + " " + juce::String (k), frameOf (strip, c.frames, k));
         }
         else
         {
             for (int k = 0; k < c.frames; ++k)
-                cursor.place (juce::String (c.file) + " " + juce::String (k), frameOf (strip, c.frames, k));
+                cursor.place (juce::String (c.file).substring (0, 14) + " " + juce::String (k), frameOf (strip, c.frames, k));
         }
         if (c.kind == ControlKind::selector)
             cursor.newRow();
@@ -129,7 +131,7 @@ juce::Image drawDialogPreview (const ImageSet& images)
 
 juce::Image drawContactSheet (const ImageSet& images)
 {
-    juce::Image sheet (juce::Image::ARGB, 1400, 2200, true, juce::SoftwareImageType());
+    juce::Image sheet (juce::Image::ARGB, 1400, 3200, true, juce::SoftwareImageType());
     juce::Graphics g (sheet);
     g.fillAll (juce::Colour (0xffcfcfcf));
     SheetCursor cursor { g, sheet.getWidth() };
