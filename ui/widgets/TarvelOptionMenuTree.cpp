@@ -189,10 +189,14 @@ int TarvelOptionMenuTree::countFoldersToScan(const juce::File& folder, ScanState
 
 int TarvelOptionMenuTree::createSubMenu(const juce::String& path, bool isRoot, bool& found)
 {
-    // Called on its own (not through createMenuTree), a scan still needs its bookkeeping.
+    // Called on its own (not through createMenuTree), a scan still needs its bookkeeping; the
+    // menus filled so far stay taken.
     ScanState ownState;
     if (scan == nullptr)
+    {
+        ownState.menusReserved = menuCount;
         scan = &ownState;
+    }
     const auto result = fillMenuOf(path, isRoot, found);
     if (scan == &ownState)
         scan = nullptr;
