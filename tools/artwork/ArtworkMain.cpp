@@ -72,6 +72,11 @@ int main (int argc, char** argv)
         std::cerr << error;
         return 1;
     }
+    if (const auto problems = checkLayout(); problems.isNotEmpty())
+    {
+        std::cerr << problems;
+        return 1;
+    }
     const auto images = drawAll();
     bool ok = writeAll (images, imageFolder);
     ok = writePng8 (drawEditorPreview (images), docsFolder.getChildFile ("editor-preview.png")) && ok;

@@ -68,14 +68,14 @@ void drawCapBody (juce::Graphics& g, Cap cap, bool lit, bool pressed)
     }
 }
 
-juce::Colour legendColour (bool lit, bool pressed)
+// Push-button legends light up amber while pressed.
+juce::Colour pushLegend (bool pressed)
 {
-    if (lit)
-        return juce::Colour (0xff3b2408);
     return pressed ? colours::accent : colours::legend;
 }
 
-juce::Colour dimLegend (bool lit)
+// Lamp legends: dark on the lit lens, grey on the dark one.
+juce::Colour lampLegend (bool lit)
 {
     return lit ? juce::Colour (0xff3b2408) : juce::Colour (0xff8f8b80);
 }
@@ -120,16 +120,16 @@ void drawLampSwitch (juce::Graphics& g, const ControlArt& c, juce::Rectangle<int
         auto right = area.withTrimmedLeft (1.0f);
         drawCapBody (g, { left, 3.0f }, ! on, false);
         drawCapBody (g, { right, 3.0f }, on, false);
-        drawCentred (g, "A", Fonts::bold (15.0f), left.getCentre(), dimLegend (! on));
-        drawCentred (g, "B", Fonts::bold (15.0f), right.getCentre(), dimLegend (on));
+        drawCentred (g, "A", Fonts::bold (15.0f), left.getCentre(), lampLegend (! on));
+        drawCentred (g, "B", Fonts::bold (15.0f), right.getCentre(), lampLegend (on));
         return;
     }
     if (name == "bypass")
     {
         const auto cap = topRailCap (frame);
         drawCapBody (g, cap, on, false);
-        drawPowerSymbol (g, cap.area.getCentre().translated (0.0f, -3.5f), 5.0f, dimLegend (on));
-        drawCentred (g, "POWER", Fonts::bold (7.5f), cap.area.getCentre().translated (0.0f, 7.5f), dimLegend (on));
+        drawPowerSymbol (g, cap.area.getCentre().translated (0.0f, -3.5f), 5.0f, lampLegend (on));
+        drawCentred (g, "POWER", Fonts::bold (7.5f), cap.area.getCentre().translated (0.0f, 7.5f), lampLegend (on));
         return;
     }
     const auto cap = lampCap (frame);
@@ -144,7 +144,7 @@ void drawLampSwitch (juce::Graphics& g, const ControlArt& c, juce::Rectangle<int
         legend = juce::String::fromUTF8 ("\xc3\x98"), height = 19.0f;
     else if (name == "braskon")
         height = 12.0f;
-    drawCentred (g, legend, Fonts::bold (height), cap.area.getCentre(), dimLegend (on));
+    drawCentred (g, legend, Fonts::bold (height), cap.area.getCentre(), lampLegend (on));
 }
 
 void drawPushButton (juce::Graphics& g, const ControlArt& c, juce::Rectangle<int> frame, bool pressed)
@@ -153,7 +153,7 @@ void drawPushButton (juce::Graphics& g, const ControlArt& c, juce::Rectangle<int
     const auto cap = topRailCap (frame);
     drawCapBody (g, cap, false, pressed);
     const auto centre = cap.area.getCentre().translated (0.0f, pressed ? 1.0f : 0.0f);
-    const auto colour = legendColour (false, pressed);
+    const auto colour = pushLegend (pressed);
     if (name == "presetleft" || name == "presetright")
         drawArrow (g, centre, 9.0f, name == "presetleft", colour);
     else if (name == "file")

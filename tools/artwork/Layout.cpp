@@ -79,4 +79,23 @@ const SelectorArt* findSelector (const juce::String& file)
             return &s;
     return nullptr;
 }
+juce::String checkLayout()
+{
+    juce::String problems;
+    for (auto& c : controls())
+    {
+        const auto* s = findSelector (c.file);
+        if ((c.kind == ControlKind::selector) != (s != nullptr))
+        {
+            problems << c.file << ": selector table and control table disagree\n";
+            continue;
+        }
+        if (s == nullptr)
+            continue;
+        if (s->bounds != c.bounds || s->knobArea.getWidth() != c.frameSize.getWidth()
+            || s->knobArea.getHeight() != c.frameSize.getHeight() || (int) s->steps.size() != c.frames)
+            problems << c.file << ": bounds, knob area or step count differ from its strip\n";
+    }
+    return problems;
+}
 } // namespace artwork

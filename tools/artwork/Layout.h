@@ -51,6 +51,8 @@ constexpr float knobEndDegrees = 135.0f;
 const std::vector<ControlArt>& controls();
 const std::vector<SelectorArt>& selectors();
 const SelectorArt* findSelector (const juce::String& file);
+// Empty when the two tables agree (selector bounds, frame sizes, step counts); else what differs.
+juce::String checkLayout();
 
 // Editor rectangles drawn into the background.
 const juce::Rectangle<int> presetNameField { 228, 5, 254, 19 };
