@@ -1,57 +1,15 @@
 #include "ui/UiTestSupport.h"
 #include "ui/widgets/Tarvel2StateButton.h"
 #include "ui/widgets/Tarvel2StateKickButton.h"
-#include "ui/widgets/TarvelKnob.h"
 #include "ui/widgets/TarvelWydKnob.h"
 #include "WidgetTestSupport.h"
-
-#include <gtest/gtest.h>
 
 using wydtest::frameAt;
 using wydtest::makeStrip;
 using wydtest::mouseEvent;
-using wydtest::render;
 
-namespace
-{
-
-struct SliderEvents : juce::Slider::Listener
-{
-    int changes = 0;
-    int dragsStarted = 0;
-    void sliderValueChanged(juce::Slider*) override { ++changes; }
-    void sliderDragStarted(juce::Slider*) override { ++dragsStarted; }
-};
-
-// A 5-step selector 100 x 100 with its knob area at (50, 0, 50, 50) and step rectangles at
-// (0, 0, 10, 10) + k x (0, 12) for k = 0 .. 4, and step 4's rectangle overlapping step 3's.
-struct Selector : ::testing::Test
-{
-    TarvelWydKnob knob{"knob"};
-    SliderEvents events;
-
-    void SetUp() override
-    {
-        knob.setRange(0.0, 1.0, 0.25);
-        knob.setBounds(0, 0, 100, 100);
-        knob.setImage(makeStrip(50, 50, 5), 5, 50, 0, 50, 50);
-        for (int k = 0; k < 5; ++k)
-            knob.addFreqSelection(0, k * 12, 10, k == 4 ? -12 : 10, k);
-        knob.addListener(&events);
-    }
-
-    void press(int x, int y)
-    {
-        knob.mouseDown(mouseEvent(knob, {x, y}));
-        knob.mouseUp(mouseEvent(knob, {x, y}));
-    }
-};
-
-} // namespace
-
-// Without a display no button is showing, so mouse handlers would leave it normal; the states are
-// set the way Button sets them from the pointer: down while held over it, normal once the
-// pointer has left while still held.
+// Without a display no button is showing and its mouse handlers would keep it normal, so the
+// states are set as Button sets them: down while held over it, normal once the pointer has left.
 TEST(StripButtons, KickButtonShowsThePressedFrameOnlyWhileHeld)
 {
     Tarvel2StateKickButton button("kick");
@@ -61,7 +19,7 @@ TEST(StripButtons, KickButtonShowsThePressedFrameOnlyWhileHeld)
                                 {juce::Button::buttonNormal, 0}})
     {
         button.setState(state);
-        EXPECT_EQ(frameAt(render(button), 15, 5), frame) << state;
+        EXPECT_EQ(frameAt(button, 15, 5), frame) << state;
     }
     button.triggerClick();
     wydtest::runMessageLoopFor(20);
@@ -74,26 +32,25 @@ TEST(StripButtons, SwitchShowsItsStateNotThePress)
     button.setImage(makeStrip(30, 10, 2));
     button.setBounds(0, 0, 30, 10);
     button.setState(juce::Button::buttonDown);
-    EXPECT_EQ(frameAt(render(button), 15, 5), 0);
+    EXPECT_EQ(frameAt(button, 15, 5), 0);
     button.triggerClick();
     ASSERT_TRUE(wydtest::runMessageLoopUntil([&] { return button.getToggleState(); }));
     for (auto state : {juce::Button::buttonNormal, juce::Button::buttonOver, juce::Button::buttonDown})
     {
         button.setState(state);
-        EXPECT_EQ(frameAt(render(button), 15, 5), 1) << state;
+        EXPECT_EQ(frameAt(button, 15, 5), 1) << state;
     }
     EXPECT_FALSE(button.getWantsKeyboardFocus());
 }
 
-TEST(StripButtons, FrameIsScaledIntoOtherBounds)
+TEST(StripButtons, FrameIsScaledIntoEveryColumnOfWiderBounds)
 {
     Tarvel2StateButton button("saturationOnButton_");
     button.setImage(makeStrip(28, 21, 2));
     button.setBounds(0, 0, 29, 21);
-    const auto image = render(button);
-    for (int x = 0; x < 29; ++x)
-        for (int y : {0, 10, 20})
-            EXPECT_EQ(frameAt(image, x, y), 0) << x << ", " << y;
+    for (int x : {0, 27, 28})
+        for (int y : {0, 20})
+            EXPECT_EQ(frameAt(button, x, y), 0) << x << ", " << y;
 }
 
 TEST(StripWidgets, WithoutAUsableStripNothingIsDrawn)
@@ -106,7 +63,7 @@ TEST(StripWidgets, WithoutAUsableStripNothingIsDrawn)
     for (juce::Component* c : std::initializer_list<juce::Component*>{&button, &knob, &selector})
     {
         c->setBounds(0, 0, 10, 10);
-        EXPECT_TRUE(render(*c).getPixelAt(5, 5).isTransparent()) << c->getName();
+        EXPECT_TRUE(wydtest::render(*c).getPixelAt(5, 5).isTransparent()) << c->getName();
     }
 }
 
@@ -115,14 +72,16 @@ TEST(StripKnob, FrameIsTheCeilingOfTheValue)
     TarvelKnob knob("knob");
     knob.setImage(makeStrip(10, 4, 101), 101);
     knob.setBounds(0, 0, 10, 4);
-    for (auto [value, frame] : {std::pair{0.0, 0}, {0.004, 1}, {0.01, 1}, {0.5, 50}, {0.999, 100}, {1.0, 100}})
+    for (auto [value, frame] : {std::pair{0.0, 0}, {0.004, 1}, {0.01, 1}, {0.5, 50}, {0.999, 100}})
     {
         knob.setValue(value, juce::dontSendNotification);
-        EXPECT_EQ(frameAt(render(knob), 5, 2), frame) << value;
+        EXPECT_EQ(frameAt(knob, 5, 2), frame) << value;
     }
 }
 
-TEST(StripSelector, StepValuesShowTheirOwnFrameInsideTheKnobAreaOnly)
+// Every selector of the editor: each step value shows its own frame (the floor, so a snapped
+// value a hair above the step still does), drawn inside the knob area only.
+TEST(StripSelector, StepValuesShowTheirOwnFrameInsideTheKnobArea)
 {
     for (int steps : {5, 11, 5, 4, 7, 3})
     {
@@ -134,63 +93,73 @@ TEST(StripSelector, StepValuesShowTheirOwnFrameInsideTheKnobAreaOnly)
         for (int k = 0; k < steps; ++k)
         {
             knob.setValue(k * interval, juce::dontSendNotification);
-            const auto image = render(knob);
-            EXPECT_EQ(frameAt(image, 28, 16), k) << steps << " steps, value " << k * interval;
-            EXPECT_TRUE(image.getPixelAt(19, 16).isTransparent());
+            EXPECT_EQ(frameAt(knob, 28, 16), k) << steps << " steps, value " << k * interval;
         }
+        EXPECT_TRUE(wydtest::render(knob).getPixelAt(19, 16).isTransparent());
     }
 }
 
-TEST(StripSelector, SnappedValueJustAboveAStepShowsThatStep)
+namespace
 {
-    TarvelWydKnob knob("tolmMidFreqKnob_");
-    knob.setRange(0.0, 1.0, 0.1);
-    knob.setBounds(0, 0, 10, 10);
-    knob.setImage(makeStrip(10, 10, 11), 11, 0, 0, 10, 10);
-    knob.setValue(0.30000000000000004, juce::dontSendNotification);
-    EXPECT_EQ(frameAt(render(knob), 5, 5), 3);
-}
 
-TEST_F(Selector, PressOnAStepLabelSelectsItLaterAndStartsNoDrag)
+// 5 steps in 100 x 100: knob area (50, 0, 50, 50); step k's rectangle (0, 12 k, 10, 10), but step
+// 4's has height -12 and so covers step 3's.
+struct Selector : ::testing::Test, juce::Slider::Listener
+{
+    TarvelWydKnob knob{"knob"};
+    int changes = 0, dragsStarted = 0;
+
+    void sliderValueChanged(juce::Slider*) override { ++changes; }
+    void sliderDragStarted(juce::Slider*) override { ++dragsStarted; }
+
+    void SetUp() override
+    {
+        knob.setRange(0.0, 1.0, 0.25);
+        knob.setBounds(0, 0, 100, 100);
+        knob.setImage(makeStrip(50, 50, 5), 5, 50, 0, 50, 50);
+        for (int k = 0; k < 5; ++k)
+            knob.addFreqSelection(0, k * 12, 10, k == 4 ? -12 : 10, k);
+        knob.addListener(this);
+    }
+
+    double valueAfterClickAt(int x, int y)
+    {
+        knob.mouseDown(mouseEvent(knob, {x, y}));
+        knob.mouseUp(mouseEvent(knob, {x, y}));
+        return knob.getValue();
+    }
+};
+
+} // namespace
+
+TEST_F(Selector, PressOnAStepOutsideTheKnobAreaSelectsItNotifiesLaterAndDragsNothing)
 {
     knob.mouseDown(mouseEvent(knob, {5, 29}));
     EXPECT_EQ(knob.getValue(), 0.5);
-    EXPECT_EQ(events.changes, 0) << "notified during the press";
-    EXPECT_EQ(events.dragsStarted, 0);
-    knob.mouseDrag(mouseEvent(knob, {5, 0}, {5, 29}));
-    knob.mouseUp(mouseEvent(knob, {5, 0}, {5, 29}));
+    EXPECT_EQ(changes, 0) << "notified during the press";
+    knob.mouseDrag(mouseEvent(knob, {5, -95}, juce::Point<int>{5, 29}));
     EXPECT_EQ(knob.getValue(), 0.5);
-    EXPECT_TRUE(wydtest::runMessageLoopUntil([this] { return events.changes == 1; }));
+    EXPECT_EQ(dragsStarted, 0);
+    EXPECT_TRUE(wydtest::runMessageLoopUntil([this] { return changes == 1; }));
 }
 
 TEST_F(Selector, RectanglesIncludeTheirFarEdgesAndTheHigherStepWins)
 {
-    press(10, 10); // x + w, y + h of step 0
-    EXPECT_EQ(knob.getValue(), 0.0);
-    press(10, 22); // bottom edge of step 1
-    EXPECT_EQ(knob.getValue(), 0.25);
-    press(5, 40); // inside step 3 and step 4 (negative height 48 .. 36)
-    EXPECT_EQ(knob.getValue(), 1.0);
-    knob.setValue(0.5, juce::dontSendNotification);
-    press(11, 60); // neither a rectangle nor the knob area
-    EXPECT_EQ(knob.getValue(), 0.5);
-    EXPECT_EQ(events.dragsStarted, 0);
+    EXPECT_EQ(valueAfterClickAt(10, 10), 0.0);  // x + w, y + h of step 0
+    EXPECT_EQ(valueAfterClickAt(10, 22), 0.25); // bottom edge of step 1
+    EXPECT_EQ(valueAfterClickAt(5, 40), 1.0);   // steps 3 and 4
+    EXPECT_EQ(valueAfterClickAt(11, 60), 1.0);  // neither a step nor the knob area
+    EXPECT_EQ(dragsStarted, 0);
 }
 
-TEST_F(Selector, OnlyAPressInTheKnobAreaDrags)
+TEST_F(Selector, APressInBothAStepAndTheKnobAreaSelectsAndDragsFromThere)
 {
-    knob.addFreqSelection(60, 20, 10, 10, 1); // step 1 inside the knob area
+    knob.addFreqSelection(60, 20, 10, 10, 1);
     knob.mouseDown(mouseEvent(knob, {65, 25}));
     EXPECT_EQ(knob.getValue(), 0.25);
-    EXPECT_EQ(events.dragsStarted, 1);
-    knob.mouseDrag(mouseEvent(knob, {65, -75}, {65, 25}));
-    knob.mouseUp(mouseEvent(knob, {65, -75}, {65, 25}));
-    EXPECT_GT(knob.getValue(), 0.25);
-    // A later press outside the knob area must not drag on from that earlier drag.
-    knob.mouseDown(mouseEvent(knob, {5, 5}));
-    knob.mouseDrag(mouseEvent(knob, {5, -95}, {5, 5}));
-    EXPECT_EQ(knob.getValue(), 0.0);
-    EXPECT_EQ(events.dragsStarted, 1);
+    EXPECT_EQ(dragsStarted, 1);
+    knob.mouseDrag(mouseEvent(knob, {65, -75}, juce::Point<int>{65, 25}));
+    EXPECT_EQ(knob.getValue(), 0.75); // 100 pixels up from step 1
 }
 
 TEST(StripSelectorRectangles, IndexAboveTheStepCountIsIgnoredOthersFillTheNextSlot)

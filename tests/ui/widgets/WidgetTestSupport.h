@@ -1,7 +1,6 @@
 #pragma once
 
-// Helpers for the strip widget and about box tests: strips whose frames are told apart by
-// colour, rendering a component into an image, and presses made without a display.
+// Strips whose frames are told apart by colour, rendering without a display, and mouse events.
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -13,7 +12,7 @@ inline juce::Colour frameColour(int frame)
     return juce::Colour::fromRGB((juce::uint8) (10 + 2 * frame), 90, (juce::uint8) (240 - 2 * frame));
 }
 
-// An opaque strip of frameCount frames stacked vertically, frame k filled with frameColour(k).
+// An opaque strip whose frame k is filled with frameColour(k).
 inline juce::Image makeStrip(int width, int frameHeight, int frameCount)
 {
     juce::Image strip(juce::Image::RGB, width, frameHeight * frameCount, false);
@@ -34,30 +33,25 @@ inline juce::Image render(juce::Component& c)
     return image;
 }
 
-// The frame whose colour the pixel shows, or -1 (also for transparent pixels).
-inline int frameAt(const juce::Image& image, int x, int y, int frameCount = 101)
+// The frame whose colour the component shows at (x, y), or -1.
+inline int frameAt(juce::Component& c, int x, int y)
 {
-    const auto pixel = image.getPixelAt(x, y);
-    for (int k = 0; k < frameCount; ++k)
+    const auto pixel = render(c).getPixelAt(x, y);
+    for (int k = 0; k < 101; ++k)
         if (pixel == frameColour(k))
             return k;
     return -1;
 }
 
-// A mouse event at position (component coordinates); the press started at downAt.
+// A left-button event at position (component coordinates) of a press that began at downAt.
 inline juce::MouseEvent mouseEvent(juce::Component& c, juce::Point<int> position,
-                                   juce::Point<int> downAt)
+                                   std::optional<juce::Point<int>> downAt = {})
 {
     const auto now = juce::Time::getCurrentTime();
-    return juce::MouseEvent(juce::Desktop::getInstance().getMainMouseSource(),
-                            position.toFloat(), juce::ModifierKeys::leftButtonModifier,
-                            juce::MouseInputSource::defaultPressure, 0.0f, 0.0f, 0.0f, 0.0f, &c, &c,
-                            now, downAt.toFloat(), now, 1, position != downAt);
-}
-
-inline juce::MouseEvent mouseEvent(juce::Component& c, juce::Point<int> position)
-{
-    return mouseEvent(c, position, position);
+    const auto down = downAt.value_or(position);
+    return juce::MouseEvent(juce::Desktop::getInstance().getMainMouseSource(), position.toFloat(),
+                            juce::ModifierKeys::leftButtonModifier, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f,
+                            &c, &c, now, down.toFloat(), now, 1, position != down);
 }
 
 } // namespace wydtest
