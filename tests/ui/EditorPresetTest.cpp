@@ -56,7 +56,7 @@ TEST_F(EditorTest, APresetFromANewerVersionLoadsAndSaysWhereToGetTheNewVersion)
 TEST_F(EditorTest, APresetFileThatLoadsNothingIsReportedAndAMissingOneIsNot)
 {
     writePresetFile("Other.tz7p", midDip(0.9f), "com.example.other");
-    editorPresetFolder().getChildFile("Junk.tz7p").replaceWithText("not a preset");
+    presetFolder().getChildFile("Junk.tz7p").replaceWithText("not a preset");
     openEditor();
     const float before = processor->getParameter(kTolmMidDip);
 
@@ -84,7 +84,7 @@ TEST_F(EditorTest, APresetFileThatLoadsNothingIsReportedAndAMissingOneIsNot)
 TEST_F(EditorTest, SavePresetAsksBeforeOverwritingAnExistingFileAndOpensTheSaveDialogOtherwise)
 {
     openEditor();
-    const auto folder = editorPresetFolder();
+    const auto folder = presetFolder();
 
     editor->fileMenuResult(0); // dismissed: nothing
     EXPECT_FALSE(folder.exists());
@@ -153,10 +153,7 @@ TEST_F(EditorTest, TheAboutBoxShowsTheVersionWithTheBuildsWordSize)
     openEditor();
     click("aboutShowButton_");
     EXPECT_TRUE(child("aboutContainer_").isVisible());
-    juce::Label* version = nullptr;
-    for (auto* c : child("aboutContainer_").getChildren())
-        if (c->getName() == "versionLabel_")
-            version = dynamic_cast<juce::Label*>(c);
+    auto* version = dynamic_cast<juce::Label*>(child("aboutContainer_").getChildComponent(0));
     ASSERT_NE(version, nullptr);
     EXPECT_EQ(version->getText(), sizeof(void*) == 8 ? "1.0.5 (64bit)" : "1.0.5 (32bit)");
 }

@@ -15,89 +15,63 @@ using namespace ParameterTable;
 
 namespace
 {
-enum Kind
+template <typename T>
+bool is(juce::Component* c)
 {
-    pushButton,
-    switchButton,
-    knob,
-    selector,
-    presetLabel,
-    aboutBox,
-    saveDialog,
-    overwriteQuestion,
-    messageBox
-};
+    return dynamic_cast<T*>(c) != nullptr;
+}
 
 struct ChildRow
 {
     const char* name;
-    Kind kind;
+    bool (*hasClass)(juce::Component*);
     juce::Rectangle<int> bounds;
-    int parameter;        // -1: none
-    double doubleClick;   // knobs and selectors
-    int steps;            // selectors
+    int parameter;      // -1: none
+    double doubleClick; // knobs and selectors
+    int steps;          // selectors
+    bool hidden;        // the dialogs
 };
+
+using PushButton = Tarvel2StateKickButton;
+using Switch = Tarvel2StateButton;
+using Selector = TarvelWydKnob;
 
 // The editor's children in z-order, bottom first.
 const ChildRow layout[] = {
-    {"fileButton_", pushButton, {47, 0, 78, 33}, -1, 0, 0},
-    {"presetDecButton_", pushButton, {190, 0, 32, 33}, -1, 0, 0},
-    {"presetIncButton_", pushButton, {488, 0, 33, 33}, -1, 0, 0},
-    {"presetMenu_", presetLabel, {228, 5, 254, 19}, -1, 0, 0},
-    {"abButton_", switchButton, {603, 7, 46, 26}, -1, 0, 0},
-    {"abCopyButton_", pushButton, {670, 0, 67, 33}, -1, 0, 0},
-    {"bypassButton_", switchButton, {750, 0, 50, 33}, kBypass, 0, 0},
-    {"saturationOnButton_", switchButton, {28, 295, 29, 21}, kSaturationOn, 0, 0},
-    {"saturationAutoLevelOnButton_", switchButton, {58, 295, 28, 21}, kSaturationAutoLevelOn, 0, 0},
-    {"phaseOnButton_", switchButton, {130, 241, 33, 35}, kPhaseOn, 0, 0},
-    {"inputVolKnob_", knob, {35, 232, 49, 49}, kInputVol, 0.5, 0},
-    {"tolmLowPeakKnob_", knob, {161, 96, 58, 57}, kTolmLowPeak, 0.0, 0},
-    {"tolmMidDipKnob_", knob, {434, 75, 58, 57}, kTolmMidDip, 0.0, 0},
-    {"tolmHighPeakKnob_", knob, {694, 96, 58, 57}, kTolmHighPeak, 0.0, 0},
-    {"braskLowBoostKnob_", knob, {173, 336, 58, 58}, kBraskLowBoost, 0.0, 0},
-    {"braskLowAttenKnob_", knob, {283, 336, 58, 58}, kBraskLowAtten, 0.0, 0},
-    {"braskHighBoostKnob_", knob, {459, 336, 58, 58}, kBraskHighBoost, 0.0, 0},
-    {"braskHighBoostBandwidthKnob_", knob, {569, 336, 59, 58}, kBraskHighBoostBandwidth, 0.5, 0},
-    {"braskHighAttenKnob_", knob, {705, 347, 59, 58}, kBraskHighAtten, 0.0, 0},
-    {"outputVolKnob_", knob, {35, 353, 49, 49}, kOutputVol, 0.5, 0},
-    {"tolmLowFreqKnob_", selector, {0, 80, 127, 118}, kTolmLowFreq, 0.0, 5},
-    {"tolmMidFreqKnob_", selector, {273, 54, 123, 140}, kTolmMidFreq, 0.0, 11},
-    {"tolmHighFreqKnob_", selector, {535, 77, 132, 118}, kTolmHighFreq, 0.0, 5},
-    {"braskLowFreqKnob_", selector, {199, 218, 115, 118}, kBraskLowFreq, 0.0, 4},
-    {"braskHighBoostFreqKnob_", selector, {488, 217, 110, 119}, kBraskHighBoostFreq, 0.0, 7},
-    {"braskHighAttenFreqKnob_", selector, {680, 222, 118, 122}, kBraskHighAttenFreq, 0.0, 3},
-    {"tolmOnButton_", switchButton, {382, 170, 36, 17}, kTolmOn, 0, 0},
-    {"braskOnButton_", switchButton, {380, 365, 40, 22}, kBraskOn, 0, 0},
-    {"aboutShowButton_", pushButton, {11, 4, 24, 24}, -1, 0, 0},
-    {"aboutContainer_", aboutBox, {186, 106, 430, 240}, -1, 0, 0},
-    {"savePresetBrowser_", saveDialog, {0, 0, 800, 450}, -1, 0, 0},
-    {"overwritePresetComponent_", overwriteQuestion, {158, 126, 486, 200}, -1, 0, 0},
-    {"alert_", messageBox, {158, 126, 486, 200}, -1, 0, 0},
+    {"fileButton_", is<PushButton>, {47, 0, 78, 33}, -1, 0, 0, false},
+    {"presetDecButton_", is<PushButton>, {190, 0, 32, 33}, -1, 0, 0, false},
+    {"presetIncButton_", is<PushButton>, {488, 0, 33, 33}, -1, 0, 0, false},
+    {"presetMenu_", is<TarvelWydKX7PresetMenu>, {228, 5, 254, 19}, -1, 0, 0, false},
+    {"abButton_", is<Switch>, {603, 7, 46, 26}, -1, 0, 0, false},
+    {"abCopyButton_", is<PushButton>, {670, 0, 67, 33}, -1, 0, 0, false},
+    {"bypassButton_", is<Switch>, {750, 0, 50, 33}, kBypass, 0, 0, false},
+    {"saturationOnButton_", is<Switch>, {28, 295, 29, 21}, kSaturationOn, 0, 0, false},
+    {"saturationAutoLevelOnButton_", is<Switch>, {58, 295, 28, 21}, kSaturationAutoLevelOn, 0, 0, false},
+    {"phaseOnButton_", is<Switch>, {130, 241, 33, 35}, kPhaseOn, 0, 0, false},
+    {"inputVolKnob_", is<TarvelKnob>, {35, 232, 49, 49}, kInputVol, 0.5, 0, false},
+    {"tolmLowPeakKnob_", is<TarvelKnob>, {161, 96, 58, 57}, kTolmLowPeak, 0.0, 0, false},
+    {"tolmMidDipKnob_", is<TarvelKnob>, {434, 75, 58, 57}, kTolmMidDip, 0.0, 0, false},
+    {"tolmHighPeakKnob_", is<TarvelKnob>, {694, 96, 58, 57}, kTolmHighPeak, 0.0, 0, false},
+    {"braskLowBoostKnob_", is<TarvelKnob>, {173, 336, 58, 58}, kBraskLowBoost, 0.0, 0, false},
+    {"braskLowAttenKnob_", is<TarvelKnob>, {283, 336, 58, 58}, kBraskLowAtten, 0.0, 0, false},
+    {"braskHighBoostKnob_", is<TarvelKnob>, {459, 336, 58, 58}, kBraskHighBoost, 0.0, 0, false},
+    {"braskHighBoostBandwidthKnob_", is<TarvelKnob>, {569, 336, 59, 58}, kBraskHighBoostBandwidth, 0.5, 0, false},
+    {"braskHighAttenKnob_", is<TarvelKnob>, {705, 347, 59, 58}, kBraskHighAtten, 0.0, 0, false},
+    {"outputVolKnob_", is<TarvelKnob>, {35, 353, 49, 49}, kOutputVol, 0.5, 0, false},
+    {"tolmLowFreqKnob_", is<Selector>, {0, 80, 127, 118}, kTolmLowFreq, 0.0, 5, false},
+    {"tolmMidFreqKnob_", is<Selector>, {273, 54, 123, 140}, kTolmMidFreq, 0.0, 11, false},
+    {"tolmHighFreqKnob_", is<Selector>, {535, 77, 132, 118}, kTolmHighFreq, 0.0, 5, false},
+    {"braskLowFreqKnob_", is<Selector>, {199, 218, 115, 118}, kBraskLowFreq, 0.0, 4, false},
+    {"braskHighBoostFreqKnob_", is<Selector>, {488, 217, 110, 119}, kBraskHighBoostFreq, 0.0, 7, false},
+    {"braskHighAttenFreqKnob_", is<Selector>, {680, 222, 118, 122}, kBraskHighAttenFreq, 0.0, 3, false},
+    {"tolmOnButton_", is<Switch>, {382, 170, 36, 17}, kTolmOn, 0, 0, false},
+    {"braskOnButton_", is<Switch>, {380, 365, 40, 22}, kBraskOn, 0, 0, false},
+    {"aboutShowButton_", is<PushButton>, {11, 4, 24, 24}, -1, 0, 0, false},
+    {"aboutContainer_", is<TarvelSplashScreen>, {186, 106, 430, 240}, -1, 0, 0, true},
+    {"savePresetBrowser_", is<TarvelWydKX7PresetBrowser>, {0, 0, 800, 450}, -1, 0, 0, true},
+    {"overwritePresetComponent_", is<TarvelWydKX7OverwriteComponent>, {158, 126, 486, 200}, -1, 0, 0, true},
+    {"alert_", is<TarvelAlertComponent>, {158, 126, 486, 200}, -1, 0, 0, true},
 };
-
-bool hasClass(juce::Component* c, Kind kind)
-{
-    switch (kind)
-    {
-    case pushButton: return dynamic_cast<Tarvel2StateKickButton*>(c) != nullptr;
-    case switchButton: return dynamic_cast<Tarvel2StateButton*>(c) != nullptr;
-    case knob: return dynamic_cast<TarvelKnob*>(c) != nullptr && dynamic_cast<TarvelWydKnob*>(c) == nullptr;
-    case selector: return dynamic_cast<TarvelWydKnob*>(c) != nullptr;
-    case presetLabel: return dynamic_cast<TarvelWydKX7PresetMenu*>(c) != nullptr;
-    case aboutBox: return dynamic_cast<TarvelSplashScreen*>(c) != nullptr;
-    case saveDialog: return dynamic_cast<TarvelWydKX7PresetBrowser*>(c) != nullptr;
-    case overwriteQuestion: return dynamic_cast<TarvelWydKX7OverwriteComponent*>(c) != nullptr;
-    case messageBox:
-        return dynamic_cast<TarvelAlertComponent*>(c) != nullptr
-               && dynamic_cast<TarvelWydKX7OverwriteComponent*>(c) == nullptr;
-    }
-    return false;
-}
-
-bool isDialog(Kind kind)
-{
-    return kind >= aboutBox;
-}
 } // namespace
 
 TEST_F(EditorTest, ChildrenHaveTheirNamesClassesBoundsAndZOrder)
@@ -111,9 +85,9 @@ TEST_F(EditorTest, ChildrenHaveTheirNamesClassesBoundsAndZOrder)
         auto* c = editor->getChildComponent(z);
         SCOPED_TRACE(row.name);
         EXPECT_EQ(c->getName(), row.name);
-        EXPECT_TRUE(hasClass(c, row.kind));
+        EXPECT_TRUE(row.hasClass(c));
         EXPECT_EQ(c->getBounds(), row.bounds);
-        EXPECT_EQ(c->isVisible(), !isDialog(row.kind));
+        EXPECT_EQ(c->isVisible(), !row.hidden);
         // Keys reach the host: no control takes keyboard focus.
         EXPECT_FALSE(c->getWantsKeyboardFocus());
         if (auto* slider = dynamic_cast<juce::Slider*>(c))

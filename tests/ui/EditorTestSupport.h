@@ -3,9 +3,8 @@
 // An editor on a fresh processor, with a host stand-in that records what the processor reports,
 // and access to the editor's children by component name.
 
-#include "processor/WYD_KX7AudioProcessor.h"
-#include "ui/UiTestSupport.h"
 #include "ui/WYD_KX7AudioProcessorEditor.h"
+#include "ui/widgets/DialogTestSupport.h"
 #include "ui/widgets/TarvelAlertComponent.h"
 #include "ui/widgets/TarvelWydKX7PresetMenu.h"
 
@@ -33,22 +32,11 @@ struct HostRecorder : juce::AudioProcessorListener
     int displayUpdates = 0;
 };
 
-inline juce::File editorPresetFolder()
-{
-    return JuceGuiEnvironment::temporaryHome().presetFolder();
-}
-
-inline void clearEditorMusicFolder()
-{
-    auto music = JuceGuiEnvironment::temporaryHome().path().getChildFile("Music");
-    music.deleteRecursively();
-}
-
 struct EditorTest : ::testing::Test
 {
     void SetUp() override
     {
-        clearEditorMusicFolder();
+        clearMusicFolder();
         processor = makeProcessor();
         processor->addListener(&host);
     }
@@ -58,7 +46,7 @@ struct EditorTest : ::testing::Test
         closeEditor();
         processor->removeListener(&host);
         processor.reset();
-        clearEditorMusicFolder();
+        clearMusicFolder();
     }
 
     virtual std::unique_ptr<WYD_KX7AudioProcessor> makeProcessor()
@@ -70,6 +58,7 @@ struct EditorTest : ::testing::Test
     {
         editor.reset(dynamic_cast<WYD_KX7AudioProcessorEditor*>(processor->createEditorIfNeeded()));
         ASSERT_NE(editor, nullptr);
+        editor->stopTimer(); // the tests tick it themselves, also while a click is delivered
     }
 
     void closeEditor()
@@ -134,15 +123,12 @@ struct EditorTest : ::testing::Test
         WYD_KX7AudioProcessor source;
         edit(source);
         auto document = source.writePreset(true);
-        for (auto* element : document.getChildIterator())
-            if (element->hasAttribute("deviceProductID"))
-            {
-                if (productId.isNotEmpty())
-                    element->setAttribute("deviceProductID", productId);
-                if (presetVersion.isNotEmpty())
-                    element->setAttribute("presetVersion", presetVersion);
-            }
-        const auto file = editorPresetFolder().getChildFile(relativePath);
+        auto* properties = document.getChildByAttribute("deviceProductID", "com.tarvel.WYD-KX7");
+        if (productId.isNotEmpty())
+            properties->setAttribute("deviceProductID", productId);
+        if (presetVersion.isNotEmpty())
+            properties->setAttribute("presetVersion", presetVersion);
+        const auto file = presetFolder().getChildFile(relativePath);
         file.getParentDirectory().createDirectory();
         EXPECT_TRUE(document.writeTo(file));
         return file;
