@@ -212,6 +212,8 @@ bool WYD_KX7AudioProcessor::producesMidi() const
     return false;
 }
 
+// createEditor() is defined with the editor, in ui/WYD_KX7AudioProcessorEditor.cpp.
+
 bool WYD_KX7AudioProcessor::hasEditor() const
 {
     return true;
