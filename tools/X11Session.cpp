@@ -142,6 +142,16 @@ WindowBox X11Session::box(WindowId window) const
     return result;
 }
 
+std::uint32_t X11Session::pixel(WindowId window, int x, int y) const
+{
+    XImage* image = XGetImage(display, window, x, y, 1, 1, AllPlanes, ZPixmap);
+    if (image == nullptr)
+        return 0;
+    const auto value = static_cast<std::uint32_t>(XGetPixel(image, 0, 0)) & 0xffffffu;
+    XDestroyImage(image);
+    return value;
+}
+
 void X11Session::moveMouse(int x, int y)
 {
     XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);

