@@ -5,7 +5,11 @@
 
 #include "EditorTestSupport.h"
 
+#include "wrapper/JuceVSTWrapper.h"
+
 #include <atomic>
+
+extern "C" AEffect* VSTPluginMain(audioMasterCallback audioMaster);
 
 namespace
 {
@@ -51,6 +55,9 @@ TEST_F(PluginEditor, OpensEmbeddedAndItsControlsReachTheHostOnTheIdlingThread)
     // Like Ardour, the host idles the editor from inside audioMasterIdle.
     shown.host.idleEditorOnMasterIdle = true;
 
+    // Opened again without a close: a fresh editor replaces the first.
+    const auto window = shown.window;
+    gui->run([&plugin, window] { plugin.openEditor(window); });
     const auto embedded = x11->children(shown.window);
     ASSERT_EQ(embedded.size(), 1u) << "the editor's window inside the host's";
     const auto box = x11->box(embedded[0]);
@@ -198,6 +205,50 @@ TEST_F(PluginEditor, ClosingTheInstanceAndUnloadingWithAMenuOpen)
     EXPECT_EQ(shown.plugin->close(), 1);
     EXPECT_TRUE(gui->waitUntilOutOfIdle(record, 3s));
     // TearDown unloads the library and checks threads, windows and X errors.
+}
+
+// Linked into this program to reach the processor, whose announcement reaches the host only
+// through JUCE's message loop: it shows which thread runs the loop.
+TEST(PluginEditorHandOver, TheEditorThreadRunsTheLoopWhileAnEditorIsOpenThePluginThreadOtherwise)
+{
+    if (std::getenv("DISPLAY") == nullptr)
+        GTEST_SKIP() << "no X server (DISPLAY is not set)";
+    setenv("HOME", plugintest::temporaryHome().c_str(), 1);
+    std::string error;
+    auto x11 = vsthost::X11Session::open(error);
+    ASSERT_TRUE(x11) << error;
+    vsthost::HostGuiThread gui;
+    std::thread::id guiThread;
+    gui.run([&guiThread] { guiThread = std::this_thread::get_id(); });
+
+    vsthost::Host host;
+    vsthost::PluginInstance plugin(VSTPluginMain, host);
+    ASSERT_TRUE(plugin.valid());
+    auto& wrapper = *static_cast<wydvst::JuceVSTWrapper*>(static_cast<AudioEffect*>(plugin.record()->object));
+    const auto window = x11->createParentWindow(800, 450);
+    bool opened = false;
+    gui.run([&] { opened = plugin.openEditor(window); });
+    ASSERT_TRUE(opened);
+
+    host.clearCalls();
+    wrapper.getProcessor().updateHostDisplay();
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(host.count(audioMasterIOChanged), 0u) << "with an editor open, only the host's idle runs the loop";
+    gui.run([&] { plugin.dispatch(effEditIdle); });
+    ASSERT_EQ(host.count(audioMasterIOChanged), 1u);
+    EXPECT_EQ(host.callsOf(audioMasterIOChanged)[0].thread, guiThread);
+
+    gui.run([&] { plugin.closeEditor(); });
+    host.clearCalls();
+    wrapper.getProcessor().updateHostDisplay();
+    ASSERT_TRUE(host.waitFor(audioMasterIOChanged, 1, 3s)) << "the plug-in's thread did not take over again";
+    const auto thread = host.callsOf(audioMasterIOChanged)[0].thread;
+    EXPECT_NE(thread, guiThread);
+    EXPECT_NE(thread, std::this_thread::get_id());
+
+    gui.run([&] { plugin.close(); });
+    x11->destroyWindow(window);
+    EXPECT_TRUE(vsthost::X11Session::errors().empty());
 }
 
 } // namespace
