@@ -1,8 +1,6 @@
 // The editor inside a host's window: the built .so, the test host's own editor thread and real X
 // input synthesised through XTest, under an X server (Xvfb in the test command).
 
-#if WYD_HOST_X11
-
 #include "EditorTestSupport.h"
 
 #include "wrapper/JuceVSTWrapper.h"
@@ -252,5 +250,3 @@ TEST(PluginEditorHandOver, TheEditorThreadRunsTheLoopWhileAnEditorIsOpenThePlugi
 }
 
 } // namespace
-
-#endif // WYD_HOST_X11
