@@ -53,8 +53,8 @@ VstIntPtr Host::handle(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntP
     case audioMasterGetProductString: copyText(ptr, "WYD test host", 64); return 1;
     case audioMasterGetVendorVersion: return 1;
     case audioMasterIdle:
-        if (idleEditorOnMasterIdle && effect != nullptr)
-            effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f);
+        if (onMasterIdle)
+            onMasterIdle(effect);
         return 0;
     case audioMasterIOChanged:
     case audioMasterUpdateDisplay: return 1;

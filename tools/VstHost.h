@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -41,8 +42,9 @@ public:
     VstIntPtr blockSizeAnswer = 512;
     VstIntPtr canDoAnswer = 0;
     VstIntPtr automateAnswer = 0;
-    // As Ardour does: answer audioMasterIdle by idling the plug-in's editor from inside the call.
-    bool idleEditorOnMasterIdle = false;
+    // What the host does when the plug-in calls audioMasterIdle, on the calling thread (Ardour
+    // idles the editor from inside the call); nothing when empty.
+    std::function<void(AEffect*)> onMasterIdle;
 
     VstIntPtr handle(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                      float opt);
@@ -155,6 +157,14 @@ public:
     // effEditOpen with an X11 window id as the parent; true when the plug-in opened its editor.
     bool openEditor(unsigned long parentWindow) const;
     void closeEditor() const;
+
+    // Forgets the record without closing it, for a record the host closed by other means.
+    AEffect* release()
+    {
+        AEffect* record = effect;
+        effect = nullptr;
+        return record;
+    }
 
     // effClose; the record is gone afterwards. Answers the dispatcher's result.
     VstIntPtr close();

@@ -36,9 +36,29 @@ void EditorHolder::detach()
     // The processor forgets its editor before the editor goes, and can make a new one at once.
     if (editor != nullptr)
         processor.editorBeingDeleted(editor.get());
-    // The host may destroy its window as soon as we return; ours must be gone before.
     if (isOnDesktop())
+    {
+        releaseHeldMouseButtons();
+        // The host may destroy its window as soon as we return; ours must be gone before.
         removeFromDesktop();
+    }
+}
+
+void EditorHolder::releaseHeldMouseButtons()
+{
+    // Closed while the user holds a button in it: the release will go to the host's window, and
+    // JUCE would go on believing the button held, lose the next click into a new editor and keep
+    // the timer idling the host. It hears of the release now instead.
+    auto* peer = getPeer();
+    auto mouse = juce::Desktop::getInstance().getMainMouseSource();
+    if (peer == nullptr || !mouse.isDragging())
+        return;
+    const auto released = juce::ModifierKeys::currentModifiers.withoutMouseButtons();
+    peer->handleMouseEvent(juce::MouseInputSource::InputSourceType::mouse,
+                           peer->globalToLocal(mouse.getScreenPosition()), released,
+                           juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation,
+                           juce::Time::currentTimeMillis());
+    juce::ModifierKeys::currentModifiers = released;
 }
 
 bool EditorHolder::displayIsAvailable()

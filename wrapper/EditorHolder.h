@@ -54,6 +54,7 @@ private:
     void childBoundsChanged(juce::Component* child) override;
 
     static bool isMouseButtonHeld();
+    void releaseHeldMouseButtons();
     void idleHostIfDue();
 
     juce::AudioProcessor& processor;

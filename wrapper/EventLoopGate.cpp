@@ -82,11 +82,17 @@ void buryRemains()
         std::lock_guard<std::mutex> guard(gate().lock);
         dead.swap(gate().remains);
     }
-    dead.clear();
+    // In the order they were kept: an editor before the processor it shows.
+    for (auto& remains : dead)
+        remains.reset();
 }
 
 bool dispatchOne(bool waitForAnEvent)
 {
+    // JUCE may have gone meanwhile (the last instance was closed from inside a callback, and its
+    // remains were buried); its loop would then spin without ever returning.
+    if (juce::MessageManager::getInstanceWithoutCreating() == nullptr)
+        return false;
     bool dispatched = false;
     ++dispatchDepth;
     try
@@ -254,7 +260,8 @@ void EventLoopGate::runPluginThreadLoop(const std::atomic<bool>& stop)
             g.pluginThreadDispatching = true;
             if (stop.load() || !pluginThreadMayRun(g))
                 break;
-            dispatchOne(true);
+            if (!dispatchOne(true))
+                std::this_thread::sleep_for(std::chrono::milliseconds(1)); // JUCE is gone
         }
         g.pluginThreadDispatching = false;
     }

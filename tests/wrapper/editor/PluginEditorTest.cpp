@@ -51,7 +51,7 @@ TEST_F(PluginEditor, OpensEmbeddedAndItsControlsReachTheHostOnTheIdlingThread)
     auto& shown = showEditor();
     auto& plugin = *shown.plugin;
     // Like Ardour, the host idles the editor from inside audioMasterIdle.
-    shown.host.idleEditorOnMasterIdle = true;
+    shown.host.onMasterIdle = [](AEffect* effect) { effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f); };
 
     // Opened again without a close: a fresh editor replaces the first.
     const auto window = shown.window;
@@ -202,6 +202,49 @@ TEST_F(PluginEditor, ClosingTheInstanceAndUnloadingWithAMenuOpen)
     AEffect* record = shown.plugin->record();
     EXPECT_EQ(shown.plugin->close(), 1);
     EXPECT_TRUE(gui->waitUntilOutOfIdle(record, 3s));
+    // TearDown unloads the library and checks threads, windows and X errors.
+}
+
+TEST_F(PluginEditor, TheHostClosesTheEditorAndThenTheInstanceFromInsideTheEditorsCallback)
+{
+    auto& shown = showEditor();
+    const auto origin = x11->box(shown.window);
+    const int knobX = origin.x + kInputVolX, knobY = origin.y + kInputVolY;
+    std::atomic<bool> closedOnce{false};
+    // A held button makes the editor call audioMasterIdle; the host closes the editor in there.
+    shown.host.onMasterIdle = [&closedOnce](AEffect* effect) {
+        if (!closedOnce.exchange(true))
+            effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);
+    };
+    x11->pressButton(knobX, knobY);
+    EXPECT_TRUE(eventually([&] { return x11->children(shown.window).empty(); }));
+    x11->releaseButton(knobX, knobY);
+
+    // Opened again, it works.
+    auto* plugin = shown.plugin.get();
+    const auto window = shown.window;
+    bool opened = false;
+    gui->run([&opened, plugin, window] { opened = plugin->openEditor(window); });
+    ASSERT_TRUE(opened);
+    const float bypassBefore = plugin->getParameter(kBypass);
+    click(shown, kBypassX, kBypassY);
+    EXPECT_TRUE(eventually([&] { return plugin->getParameter(kBypass) != bypassBefore; }));
+
+    // Now the host closes the whole instance in there, and forgets the record.
+    AEffect* record = plugin->record();
+    auto* hostThread = gui.get();
+    closedOnce = false;
+    shown.host.onMasterIdle = [&closedOnce, hostThread](AEffect* effect) {
+        if (closedOnce.exchange(true))
+            return;
+        hostThread->stopIdling(effect);
+        effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+    };
+    x11->pressButton(knobX, knobY);
+    EXPECT_TRUE(eventually([&] { return closedOnce && !gui->isInsideIdle(record); }));
+    x11->releaseButton(knobX, knobY);
+    plugin->release();
+    EXPECT_TRUE(x11->children(shown.window).empty());
     // TearDown unloads the library and checks threads, windows and X errors.
 }
 
