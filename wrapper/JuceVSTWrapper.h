@@ -153,7 +153,7 @@ private:
     juce::uint32 chunkFetchTime = 0;
     bool chunkFetched = false;
 
-    // Audio thread only (prepared under the callback lock by the host in resume()).
+    // Audio thread only.
     juce::AudioBuffer<float> processBuffer;
     juce::MidiBuffer midiBuffer;
 

@@ -250,7 +250,7 @@ TEST_F(PluginEditor, TheHostClosesTheEditorAndThenTheInstanceFromInsideTheEditor
 
 // Linked into this program to reach the processor, whose announcement reaches the host only
 // through JUCE's message loop: it shows which thread runs the loop.
-TEST(PluginEditorHandOver, TheEditorThreadRunsTheLoopWhileAnEditorIsOpenThePluginThreadOtherwise)
+TEST(PluginEditorInProcess, TheIdlingThreadRunsTheLoopWhileAnEditorIsOpenAndAResizeReachesTheHost)
 {
     if (std::getenv("DISPLAY") == nullptr)
         GTEST_SKIP() << "no X server (DISPLAY is not set)";
@@ -278,6 +278,18 @@ TEST(PluginEditorHandOver, TheEditorThreadRunsTheLoopWhileAnEditorIsOpenThePlugi
     gui.run([&] { plugin.dispatch(effEditIdle); });
     ASSERT_EQ(host.count(audioMasterIOChanged), 1u);
     EXPECT_EQ(host.callsOf(audioMasterIOChanged)[0].thread, guiThread);
+
+    // An editor that changes its size asks the host to follow, and the rectangle follows too.
+    host.canDoAnswer = 1;
+    host.clearCalls();
+    gui.run([&] {
+        wrapper.getProcessor().getActiveEditor()->setSize(640, 400);
+        plugin.dispatch(effEditIdle);
+    });
+    ASSERT_EQ(host.count(audioMasterSizeWindow), 1u);
+    EXPECT_EQ(host.callsOf(audioMasterSizeWindow)[0].index, 640);
+    EXPECT_EQ(host.callsOf(audioMasterSizeWindow)[0].value, 400);
+    EXPECT_EQ(plugin.editorSize(), std::make_pair(640, 400));
 
     gui.run([&] { plugin.closeEditor(); });
     host.clearCalls();
