@@ -9,6 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace wydtest
 {
@@ -44,9 +47,51 @@ inline void* xDisplayWithWindowAtoms()
     if (!::wydtest::haveDisplay() || ::wydtest::xDisplayWithWindowAtoms() == nullptr)              \
     GTEST_SKIP() << "needs an X display"
 
+// Test programs run side by side (ctest -j) on one X server, and a window that takes the keyboard
+// focus closes another program's popup menu. Window tests of this program wait for each other.
+class XFocusLock
+{
+public:
+    XFocusLock()
+    {
+        // One lock per process, however many windows a test opens.
+        if (holders()++ > 0)
+            return;
+        const juce::String display = std::getenv("DISPLAY") != nullptr ? std::getenv("DISPLAY") : "";
+        const auto path = "/tmp/wyd-xfocus" + display.retainCharacters("0123456789.") + ".lock";
+        descriptor() = ::open(path.toRawUTF8(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (descriptor() >= 0)
+            ::flock(descriptor(), LOCK_EX);
+    }
+    ~XFocusLock()
+    {
+        if (--holders() == 0 && descriptor() >= 0)
+        {
+            ::close(descriptor()); // releases the lock
+            descriptor() = -1;
+        }
+    }
+    XFocusLock(const XFocusLock&) = delete;
+    XFocusLock& operator=(const XFocusLock&) = delete;
+
+private:
+    static int& holders()
+    {
+        static int count = 0;
+        return count;
+    }
+    static int& descriptor()
+    {
+        static int fd = -1;
+        return fd;
+    }
+};
+
 // An 800 x 450 window standing in for the editor.
 struct OnScreenWindow : juce::Component
 {
+    XFocusLock focusLock;
+
     OnScreenWindow()
     {
         setSize(800, 450);
