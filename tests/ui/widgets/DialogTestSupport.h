@@ -13,6 +13,8 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <utility>
+
 namespace wydtest
 {
 
@@ -55,36 +57,24 @@ public:
     XFocusLock()
     {
         // One lock per process, however many windows a test opens.
-        if (holders()++ > 0)
-            return;
-        const juce::String display = std::getenv("DISPLAY") != nullptr ? std::getenv("DISPLAY") : "";
-        const auto path = "/tmp/wyd-xfocus" + display.retainCharacters("0123456789.") + ".lock";
-        descriptor() = ::open(path.toRawUTF8(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-        if (descriptor() >= 0)
-            ::flock(descriptor(), LOCK_EX);
+        const auto* display = std::getenv("DISPLAY");
+        const auto path = "/tmp/wyd-xfocus"
+                        + juce::String(display != nullptr ? display : "").retainCharacters("0123456789.")
+                        + ".lock";
+        if (holders++ == 0 && (fd = ::open(path.toRawUTF8(), O_RDWR | O_CREAT | O_CLOEXEC, 0666)) >= 0)
+            ::flock(fd, LOCK_EX);
     }
     ~XFocusLock()
     {
-        if (--holders() == 0 && descriptor() >= 0)
-        {
-            ::close(descriptor()); // releases the lock
-            descriptor() = -1;
-        }
+        if (--holders == 0 && fd >= 0)
+            ::close(std::exchange(fd, -1)); // releases the lock
     }
     XFocusLock(const XFocusLock&) = delete;
     XFocusLock& operator=(const XFocusLock&) = delete;
 
 private:
-    static int& holders()
-    {
-        static int count = 0;
-        return count;
-    }
-    static int& descriptor()
-    {
-        static int fd = -1;
-        return fd;
-    }
+    static inline int holders = 0;
+    static inline int fd = -1;
 };
 
 // An 800 x 450 window standing in for the editor.
@@ -138,15 +128,6 @@ inline juce::String describeMenu(const juce::PopupMenu& menu)
                       + item.text.upToLastOccurrenceOf(".", false, false));
     }
     return parts.joinIntoString(" ");
-}
-
-// The values of the current setting, for comparing a processor with another state.
-inline std::vector<float> currentValues(WYD_KX7AudioProcessor& processor)
-{
-    std::vector<float> values;
-    for (int i = 0; i < ParameterTable::kNumParameters; ++i)
-        values.push_back(processor.getParameter(i));
-    return values;
 }
 
 } // namespace wydtest

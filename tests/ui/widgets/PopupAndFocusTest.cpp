@@ -21,28 +21,25 @@ using namespace wydtest;
 namespace
 {
 // The few Xlib calls a host makes, looked up in the library JUCE loads as well.
+#define WYD_XLIB(name) decltype(&X##name) name = reinterpret_cast<decltype(&X##name)>(dlsym(RTLD_DEFAULT, "X" #name))
 struct Xlib
 {
-    template <typename F>
-    static F get(const char* name)
-    {
-        return reinterpret_cast<F>(dlsym(RTLD_DEFAULT, name));
-    }
     Display* display = static_cast<Display*>(xDisplayWithWindowAtoms());
-    decltype(&XCreateSimpleWindow) createSimpleWindow = get<decltype(&XCreateSimpleWindow)>("XCreateSimpleWindow");
-    decltype(&XMapWindow) mapWindow = get<decltype(&XMapWindow)>("XMapWindow");
-    decltype(&XDestroyWindow) destroyWindow = get<decltype(&XDestroyWindow)>("XDestroyWindow");
-    decltype(&XSync) sync = get<decltype(&XSync)>("XSync");
-    decltype(&XGetInputFocus) getInputFocus = get<decltype(&XGetInputFocus)>("XGetInputFocus");
-    decltype(&XSendEvent) sendEvent = get<decltype(&XSendEvent)>("XSendEvent");
-    decltype(&XKeysymToKeycode) keysymToKeycode = get<decltype(&XKeysymToKeycode)>("XKeysymToKeycode");
-    decltype(&XDefaultRootWindow) defaultRootWindow = get<decltype(&XDefaultRootWindow)>("XDefaultRootWindow");
+    WYD_XLIB(CreateSimpleWindow);
+    WYD_XLIB(MapWindow);
+    WYD_XLIB(DestroyWindow);
+    WYD_XLIB(Sync);
+    WYD_XLIB(GetInputFocus);
+    WYD_XLIB(SendEvent);
+    WYD_XLIB(KeysymToKeycode);
+    decltype(&XDefaultRootWindow) rootWindow =
+        reinterpret_cast<decltype(&XDefaultRootWindow)>(dlsym(RTLD_DEFAULT, "XDefaultRootWindow"));
 
     Window focusWindow()
     {
         Window focus = 0;
         int revert = 0;
-        getInputFocus(display, &focus, &revert);
+        GetInputFocus(display, &focus, &revert);
         return focus;
     }
 
@@ -53,13 +50,13 @@ struct Xlib
         event.xkey.type = xKeyPressEvent;
         event.xkey.display = display;
         event.xkey.window = focusWindow();
-        event.xkey.root = defaultRootWindow(display);
-        event.xkey.keycode = keysymToKeycode(display, key);
+        event.xkey.root = rootWindow(display);
+        event.xkey.keycode = KeysymToKeycode(display, key);
         event.xkey.same_screen = True;
-        sendEvent(display, event.xkey.window, True, KeyPressMask, &event);
+        SendEvent(display, event.xkey.window, True, KeyPressMask, &event);
         event.xkey.type = xKeyReleaseEvent;
-        sendEvent(display, event.xkey.window, True, KeyReleaseMask, &event);
-        sync(display, False);
+        SendEvent(display, event.xkey.window, True, KeyReleaseMask, &event);
+        Sync(display, False);
     }
 };
 
@@ -134,10 +131,10 @@ TEST_F(PopupAndFocusTest, NewFolderPromptTakesTheKeysInsideAHostWindow)
     XFocusLock focusLock;
     Xlib x;
     ASSERT_NE(x.display, nullptr);
-    const auto hostWindow = x.createSimpleWindow(x.display, x.defaultRootWindow(x.display), 0, 0,
+    const auto hostWindow = x.CreateSimpleWindow(x.display, x.rootWindow(x.display), 0, 0,
                                                  800, 450, 0, 0, 0);
-    x.mapWindow(x.display, hostWindow);
-    x.sync(x.display, False);
+    x.MapWindow(x.display, hostWindow);
+    x.Sync(x.display, False);
 
     ASSERT_TRUE(presetFolder().createDirectory());
     WYD_KX7AudioProcessor processor;
@@ -177,6 +174,6 @@ TEST_F(PopupAndFocusTest, NewFolderPromptTakesTheKeysInsideAHostWindow)
 
     dialog.hide();
     editor.removeFromDesktop();
-    x.destroyWindow(x.display, hostWindow);
-    x.sync(x.display, False);
+    x.DestroyWindow(x.display, hostWindow);
+    x.Sync(x.display, False);
 }
