@@ -45,6 +45,10 @@ inline void* xDisplayWithWindowAtoms()
     return display;
 }
 
+// JUCE looks the atoms up once, when its X window system starts (possibly in a test that opens no
+// window): they must exist before that, so they are made while the program starts.
+inline const bool windowAtomsMadeBeforeJuceStarts = (xDisplayWithWindowAtoms(), true);
+
 #define WYD_REQUIRE_DISPLAY()                                                                      \
     if (!::wydtest::haveDisplay() || ::wydtest::xDisplayWithWindowAtoms() == nullptr)              \
     GTEST_SKIP() << "needs an X display"
