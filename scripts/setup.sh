@@ -17,6 +17,7 @@ native=(
   libfreetype-dev libpng-dev libjpeg-dev zlib1g-dev
   fonts-dejavu-core xvfb xauth x11-apps
   libexpat1-dev locales
+  python3-reportlab
 )
 recommended_off=(juce-modules-source)
 i386=(
