@@ -234,11 +234,7 @@ bool WYD_KX7AudioProcessor::producesMidi() const
     return false;
 }
 
-juce::AudioProcessorEditor* WYD_KX7AudioProcessor::createEditor()
-{
-    // No editor class is built into this library yet.
-    return nullptr;
-}
+// createEditor() is defined with the editor, in ui/WYD_KX7AudioProcessorEditor.cpp.
 
 bool WYD_KX7AudioProcessor::hasEditor() const
 {

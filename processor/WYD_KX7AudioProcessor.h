@@ -2,6 +2,7 @@
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -120,10 +121,11 @@ public:
     SampleRamp outputGainRamp;
     SampleRamp phaseRamp;
 
-    // Raised here and by the editor, cleared by the editor's timer.
-    bool programChanged = false;
-    bool parametersChanged = false;
-    bool channelChanged = false;
+    // Raised here (from any thread the host uses) and by the editor; the editor's timer takes
+    // each with exchange(false) before it reads the values.
+    std::atomic<bool> programChanged{false};
+    std::atomic<bool> parametersChanged{false};
+    std::atomic<bool> channelChanged{false};
 
 private:
     float* activeValues();

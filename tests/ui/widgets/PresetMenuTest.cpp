@@ -1,0 +1,268 @@
+#include "ui/widgets/TarvelWydKX7PresetMenu.h"
+#include "DialogTestSupport.h"
+#include "WidgetTestSupport.h"
+
+#include <functional>
+
+#include <sys/stat.h>
+
+using namespace wydtest;
+using ParameterTable::kInputVol;
+
+namespace
+{
+// Stands in for the popup: records the menu it would show and answers with a chosen item.
+struct ScriptedMenu : TarvelWydKX7PresetMenu
+{
+    ScriptedMenu() : TarvelWydKX7PresetMenu("presetMenu_")
+    {
+        setDirectoryPath(presetFolder().getFullPathName());
+        setFileExtension("*.tz7p");
+    }
+    int answer = 0;
+    juce::String shown;
+    std::function<void()> whileOpen;
+    int showPopup(const juce::PopupMenu& menu) override
+    {
+        shown = describeMenu(menu);
+        if (whileOpen)
+            whileOpen();
+        return answer;
+    }
+    void pick(int item)
+    {
+        answer = item;
+        mouseDown(mouseEvent(*this, { 1, 1 }));
+    }
+};
+
+// Each notification with the text shown at that moment.
+struct Notifications : juce::Label::Listener
+{
+    juce::StringArray textsSeen;
+    void labelTextChanged(juce::Label* label) override { textsSeen.add(label->getText()); }
+};
+
+// The menu a scan should build, from the same listings the scan reads (no sorting anywhere).
+juce::String expectedMenu(const juce::File& dir, int& nextId, const juce::File& ticked)
+{
+    juce::StringArray parts;
+    for (const auto& sub : dir.findChildFiles(juce::File::findDirectories, false, "*"))
+        parts.add("[" + sub.getFileName() + ": " + expectedMenu(sub, nextId, ticked) + "]");
+    for (const auto& file : dir.findChildFiles(juce::File::findFiles, false, "*.tz7p"))
+        parts.add(juce::String(nextId++) + (file == ticked ? "+" : " ")
+                  + file.getFileNameWithoutExtension());
+    return parts.joinIntoString(" ");
+}
+
+struct PresetMenuTest : ::testing::Test
+{
+    void SetUp() override { clearMusicFolder(); }
+    void TearDown() override { clearMusicFolder(); }
+    ScriptedMenu menu;
+    juce::File folder = presetFolder();
+};
+} // namespace
+
+TEST_F(PresetMenuTest, SubFolderItemsComeFirstAndPreviousNextWrap)
+{
+    makeFile(folder.getChildFile("b.tz7p"));
+    makeFile(folder.getChildFile("a.tz7p"));
+    makeFile(folder.getChildFile("S/c.tz7p"));
+    menu.setSelectedFilePath("S/c.tz7p");
+
+    EXPECT_EQ(menu.getSelectedFileIndex(), 1);
+    EXPECT_EQ(menu.getNumOfFiles(), 4);
+    const auto root = describeMenu(*menu.getRootMenu());
+    EXPECT_TRUE(root.startsWith("[S: 1+c] ")) << root;
+    EXPECT_TRUE(root.endsWith("2 b 3 a") || root.endsWith("2 a 3 b")) << root;
+
+    menu.previousResult();
+    EXPECT_EQ(menu.getSelectedFileIndex(), 3);
+    EXPECT_EQ(menu.getText(), menu.getFileName(2));
+    menu.nextResult();
+    EXPECT_EQ(menu.getSelectedFileIndex(), 1);
+    EXPECT_EQ(menu.getSelectedFilePath(), "S/c.tz7p");
+    EXPECT_EQ(menu.getFilePath(0), folder.getFullPathName() + "/S/c.tz7p");
+    EXPECT_EQ(menu.getFilePath(3), "");
+}
+
+TEST_F(PresetMenuTest, HiddenUpperCaseAndNestedFilesAreNumberedInScanOrder)
+{
+    for (auto* name : { "x.tz7p", ".hidden.tz7p", "LOUD.TZ7P", "notes.txt", "A/B/deep.tz7p",
+                        "A/mid.tz7p", ".secret/s.tz7p", "Empty/readme.txt" })
+        makeFile(folder.getChildFile(name));
+    menu.setSelectedFilePath("A/mid.tz7p");
+
+    int nextId = 1;
+    EXPECT_EQ(describeMenu(*menu.getRootMenu()),
+              expectedMenu(folder, nextId, folder.getChildFile("A/mid.tz7p")));
+    EXPECT_EQ(menu.getNumOfFiles(), 7);
+    EXPECT_EQ(menu.getNumMenusFilled(), 5);
+    EXPECT_LE(menu.getNumMenusFilled(), menu.getNumMenusAllocated());
+    EXPECT_FALSE(menu.isMarkedAsChange());
+}
+
+TEST_F(PresetMenuTest, CyclicAndDuplicateLinksListEachFolderOnceAndStayWithinTheMenus)
+{
+    makeFile(folder.getChildFile("a.tz7p"));
+    makeFile(folder.getChildFile("S/c.tz7p"));
+    ASSERT_TRUE(folder.createSymbolicLink(folder.getChildFile("S/loop"), true));
+    ASSERT_TRUE(folder.getChildFile("S").createSymbolicLink(folder.getChildFile("alsoS"), true));
+    ASSERT_EQ(::symlink(".", folder.getChildFile("self").getFullPathName().toRawUTF8()), 0);
+    menu.setSelectedFilePath("a.tz7p");
+
+    EXPECT_EQ(menu.getNumOfFiles(), 3); // a and c once each
+    EXPECT_EQ(menu.getNumMenusFilled(), 2);
+    EXPECT_LE(menu.getNumMenusFilled(), menu.getNumMenusAllocated());
+
+    // A folder that appears after the menus were counted finds no menu left.
+    makeFile(folder.getChildFile("Late/l.tz7p"));
+    bool found = false;
+    EXPECT_EQ(menu.createSubMenu(folder.getFullPathName(), false, found), -1);
+    EXPECT_EQ(menu.getNumMenusFilled(), 2);
+}
+
+TEST_F(PresetMenuTest, ModifiedMarkRules)
+{
+    menu.setSelectedFilePath("Init.tz7p"); // no preset folder yet
+    EXPECT_EQ(menu.getText(), "Init*");
+    EXPECT_TRUE(menu.isMarkedAsChange());
+    menu.nextResult();
+    menu.previousResult();
+    EXPECT_EQ(menu.getSelectedFileIndex(), 0);
+
+    makeFile(folder.getChildFile("a.tz7p"));
+    makeFile(folder.getChildFile("b.tz7p"));
+    menu.setSelectedFilePath("a.tz7p");
+    EXPECT_EQ(menu.getText(), "a");
+    menu.setPresetHasChanged();
+    menu.setPresetHasChanged();
+    EXPECT_EQ(menu.getText(), "a*");
+    menu.setSelectedFileIndex(menu.getSelectedFileIndex());
+    EXPECT_EQ(menu.getText(), "a");
+    EXPECT_FALSE(menu.isMarkedAsChange());
+
+    const int index = menu.getSelectedFileIndex();
+    menu.setSelectedFilePath("A.tz7p"); // letter case counts
+    EXPECT_EQ(menu.getText(), "A*");
+    EXPECT_EQ(menu.getSelectedFileIndex(), index);
+    menu.setSelectedFilePath("Sub\\Name.tz7p");
+    EXPECT_EQ(menu.getSelectedFilePath(), "Sub/Name.tz7p");
+    EXPECT_EQ(menu.getText(), "Name*");
+    menu.setMarkedAsChange(false);
+    EXPECT_EQ(menu.getText(), "Name*");
+}
+
+TEST_F(PresetMenuTest, PopupChoicesNotifyOnlyWhenThePickChangesWhatIsShown)
+{
+    makeFile(folder.getChildFile("a.tz7p"));
+    makeFile(folder.getChildFile("b.tz7p"));
+    Notifications notifications;
+    menu.addListener(&notifications);
+    menu.setSelectedFilePath("a.tz7p");
+    const int a = menu.getSelectedFileIndex();
+    const int b = 3 - a;
+
+    menu.pick(b); // another file: one call, before the new name is shown
+    EXPECT_EQ(notifications.textsSeen, juce::StringArray("a"));
+    EXPECT_EQ(menu.getText(), "b");
+    EXPECT_EQ(menu.getSelectedFilePath(), "b.tz7p");
+
+    menu.pick(b); // the same file, shown as it is
+    EXPECT_EQ(notifications.textsSeen.size(), 1);
+
+    menu.setPresetHasChanged();
+    menu.pick(b); // the same file while marked: the text change notifies
+    EXPECT_EQ(notifications.textsSeen.size(), 2);
+    EXPECT_EQ(menu.getText(), "b");
+    EXPECT_FALSE(menu.isMarkedAsChange());
+
+    menu.pick(0); // dismissed
+    EXPECT_EQ(notifications.textsSeen.size(), 2);
+    EXPECT_TRUE(menu.shown.contains(juce::String(b) + "+b")) << menu.shown;
+
+    // A rescan while the menu is open renumbers the items: the pick is the file that was shown.
+    menu.whileOpen = [&] {
+        makeFile(folder.getChildFile("Sub/c.tz7p"));
+        menu.setSelectedFilePath("b.tz7p");
+    };
+    menu.pick(a);
+    EXPECT_EQ(menu.getSelectedFilePath(), "a.tz7p");
+    EXPECT_EQ(menu.getText(), "a");
+    menu.removeListener(&notifications);
+}
+
+TEST_F(PresetMenuTest, WritesReadsAndComparesThroughTheProcessor)
+{
+    WYD_KX7AudioProcessor processor;
+    processor.setParameter(kInputVol, 0.25f);
+    ASSERT_TRUE(menu.writePreset(&processor, "Sub/Mine.tz7p"));
+    const auto file = folder.getChildFile("Sub/Mine.tz7p");
+    EXPECT_TRUE(file.loadFileAsString().startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
+    EXPECT_EQ(menu.getSelectedFilePath(), "Sub/Mine.tz7p");
+    EXPECT_EQ(menu.getText(), "Mine");
+
+    menu.compareAndMarkPreset(&processor);
+    EXPECT_FALSE(menu.isMarkedAsChange());
+    processor.setParameter(kInputVol, 0.75f);
+    menu.compareAndMarkPreset(&processor);
+    EXPECT_EQ(menu.getText(), "Mine*");
+
+    EXPECT_EQ(menu.readPreset(&processor, "Sub/Mine.tz7p"), 1);
+    EXPECT_FLOAT_EQ(processor.getParameter(kInputVol), 0.25f);
+    processor.setParameter(kInputVol, 0.5f);
+    EXPECT_EQ(menu.readPreset(&processor, file.getFullPathName()), 1);
+    EXPECT_FLOAT_EQ(processor.getParameter(kInputVol), 0.25f);
+
+    ASSERT_TRUE(menu.writePreset(&processor, folder.getFullPathName() + "/Top.tz7p"));
+    EXPECT_EQ(menu.getSelectedFilePath(), "Top.tz7p");
+    EXPECT_FALSE(menu.writePreset(nullptr, "Other.tz7p"));
+    EXPECT_EQ(menu.readPreset(nullptr, "Top.tz7p"), 0);
+}
+
+TEST_F(PresetMenuTest, FilesOutsideTheFolderOrNotRegularAreNeitherReadNorWritten)
+{
+    WYD_KX7AudioProcessor processor;
+    ASSERT_TRUE(menu.writePreset(&processor, "Keep.tz7p"));
+    const auto sibling = folder.getSiblingFile("WYD-KX7 old");
+    makeFile(sibling.getChildFile("x.tz7p"), folder.getChildFile("Keep.tz7p").loadFileAsString());
+    ASSERT_EQ(::mkfifo(folder.getChildFile("fifo.tz7p").getFullPathName().toRawUTF8(), 0644), 0);
+    makeFile(folder.getChildFile("plain.tz7p"), "not a preset");
+
+    for (const auto& path : { sibling.getChildFile("x.tz7p").getFullPathName(),
+                              juce::String("../WYD-KX7 old/x.tz7p"), juce::String("fifo.tz7p"),
+                              juce::String("plain.tz7p"), juce::String("missing.tz7p") })
+        EXPECT_EQ(menu.readPreset(&processor, path), 0) << path;
+
+    EXPECT_FALSE(menu.writePreset(&processor, sibling.getChildFile("y.tz7p").getFullPathName()));
+    EXPECT_FALSE(menu.writePreset(&processor, "../escaped.tz7p"));
+    EXPECT_FALSE(sibling.getChildFile("y.tz7p").exists());
+    EXPECT_FALSE(folder.getSiblingFile("escaped.tz7p").exists());
+    EXPECT_EQ(menu.getSelectedFilePath(), "Keep.tz7p");
+}
+
+TEST_F(PresetMenuTest, AFailedWriteReportsFailureAndKeepsOldFileAndSelection)
+{
+    WYD_KX7AudioProcessor processor;
+    ASSERT_TRUE(menu.writePreset(&processor, "Keep.tz7p"));
+    ASSERT_TRUE(folder.getChildFile("Folder.tz7p").createDirectory());
+
+    EXPECT_FALSE(menu.writePreset(&processor, "Folder.tz7p")); // a folder where the file goes
+    EXPECT_TRUE(folder.getChildFile("Folder.tz7p").isDirectory());
+    EXPECT_FALSE(menu.writePreset(&processor, "Keep.tz7p/Under.tz7p")); // below a file
+    EXPECT_TRUE(folder.getChildFile("Keep.tz7p").existsAsFile());
+
+    // Names so long that the temporary file beside them cannot be made, even for root.
+    const auto longName = juce::String::repeatedString("n", 245) + ".tz7p";
+    const auto old = folder.getChildFile(longName);
+    ASSERT_TRUE(old.appendText("old preset")); // in place: no temporary file
+    EXPECT_FALSE(menu.writePreset(&processor, longName));
+    EXPECT_EQ(old.loadFileAsString(), "old preset");
+    const auto newLongName = juce::String::repeatedString("m", 245) + ".tz7p";
+    EXPECT_FALSE(menu.writePreset(&processor, newLongName));
+    EXPECT_FALSE(folder.getChildFile(newLongName).exists()); // no empty file left behind
+
+    EXPECT_EQ(menu.getSelectedFilePath(), "Keep.tz7p");
+    EXPECT_EQ(menu.getText(), "Keep");
+}

@@ -1,0 +1,55 @@
+#include "ui/widgets/EditorModalScope.h"
+
+namespace EditorModalScope
+{
+const juce::Component* editorOf(const juce::Component& component)
+{
+    return component.getTopLevelComponent();
+}
+
+bool allowsEventTo(const juce::Component& dialog, const juce::Component* target)
+{
+    if (target == nullptr)
+        return false;
+    const auto* targetEditor = editorOf(*target);
+    if (targetEditor == editorOf(dialog))
+        return false;
+
+    // Another window: the topmost modal dialog of that window, if there is one, decides.
+    auto& manager = *juce::ModalComponentManager::getInstance();
+    for (int i = 0; i < manager.getNumModalComponents(); ++i)
+    {
+        const auto* modal = manager.getModalComponent(i);
+        if (modal != nullptr && modal != &dialog && editorOf(*modal) == targetEditor)
+            return modal == target || modal->isParentOf(target);
+    }
+    return true;
+}
+
+bool parentIsShowing(const juce::Component& dialog)
+{
+    const auto* parent = dialog.getParentComponent();
+    return parent != nullptr && parent->isShowing();
+}
+
+void takeModalStateFromParent(juce::Component& dialog)
+{
+    if (auto* parent = dialog.getParentComponent())
+        if (parent->isCurrentlyModal(false))
+            parent->exitModalState(1);
+}
+
+void giveModalStateBackToParent(juce::Component& dialog)
+{
+    // A parent that is no longer on screen must not become an invisible modal component.
+    if (auto* parent = dialog.getParentComponent())
+        if (!parent->isCurrentlyModal(false) && parent->isShowing())
+            parent->enterModalState(true, nullptr, false);
+}
+
+void setButtonEnabled(juce::Component& button, bool enabled)
+{
+    button.setAlpha(enabled ? 1.0f : 0.5f);
+    button.setEnabled(enabled);
+}
+} // namespace EditorModalScope

@@ -1,0 +1,148 @@
+#include "ui/widgets/TarvelNewFolderComponent.h"
+
+#include "ui/images/BinaryImages.h"
+#include "ui/widgets/EditorModalScope.h"
+
+TarvelNewFolderComponent::TarvelNewFolderComponent(const juce::String& componentName,
+                                                   juce::FileBrowserComponent* browser,
+                                                   const juce::String& promptText)
+    : juce::Component(componentName),
+      fileBrowser(browser)
+{
+    needChangeParentModal(false);
+    backgroundImage = juce::ImageFileFormat::loadFrom(WydDialogBox::dialog_box_small_png,
+                                                      (size_t) WydDialogBox::dialog_box_small_pngSize);
+    setSize(backgroundImage.getWidth(), backgroundImage.getHeight());
+
+    titleText_ = std::make_unique<juce::Label>("titleText_", promptText);
+    addAndMakeVisible(*titleText_);
+    titleText_->setJustificationType(juce::Justification::centred);
+    titleText_->setColour(juce::Label::textColourId, juce::Colours::black.withAlpha((juce::uint8) 250));
+    titleText_->setBoundsRelative(0.0f, 0.2f, 1.0f, 0.3f);
+
+    textEditor_ = std::make_unique<juce::TextEditor>("textEditor_", (juce::juce_wchar) 0);
+    addAndMakeVisible(*textEditor_);
+    textEditor_->setBounds(20, 88, 446, 24);
+    textEditor_->addListener(this);
+
+    okButton_ = std::make_unique<Tarvel2StateKickButton>("OK");
+    addAndMakeVisible(*okButton_);
+    okButton_->setImage(TarvelAlertComponent::loadButtonImage(1));
+    okButton_->setBounds(129, 154, 108, 30);
+    okButton_->addListener(this);
+
+    cancelButton_ = std::make_unique<Tarvel2StateKickButton>("CANCEL");
+    addAndMakeVisible(*cancelButton_);
+    cancelButton_->setImage(TarvelAlertComponent::loadButtonImage(3));
+    cancelButton_->setBounds(248, 154, 108, 30);
+    cancelButton_->addListener(this);
+
+    alertComponent_ = std::make_unique<TarvelAlertComponent>("alertComponent_", 1, 1, 3);
+    addChildComponent(*alertComponent_);
+    alertComponent_->setBounds(0, 0, 486, 200);
+    alertComponent_->needChangeParentModal(true);
+}
+
+TarvelNewFolderComponent::~TarvelNewFolderComponent()
+{
+    titleText_.reset();
+    textEditor_.reset();
+    okButton_.reset();
+    cancelButton_.reset();
+    alertComponent_.reset();
+    fileBrowser = nullptr;
+}
+
+void TarvelNewFolderComponent::paint(juce::Graphics& g)
+{
+    g.drawImage(backgroundImage, 0, 0, proportionOfWidth(1.0f), proportionOfHeight(1.0f), 0, 0,
+                backgroundImage.getWidth(), backgroundImage.getHeight());
+}
+
+void TarvelNewFolderComponent::buttonClicked(juce::Button* button)
+{
+    // Return and Escape click through triggerClick, which JUCE delivers later: a click that
+    // arrives after the prompt has closed is stale.
+    if (!isVisible())
+        return;
+    if (button == okButton_.get())
+        createFolder();
+    else if (button == cancelButton_.get())
+        hide();
+}
+
+void TarvelNewFolderComponent::createFolder()
+{
+    const auto name = juce::File::createLegalFileName(textEditor_->getText());
+    if (name.isEmpty() || fileBrowser == nullptr)
+        return;
+    const auto target = fileBrowser->getRoot().getChildFile(name);
+    if (target.exists())
+    {
+        alertComponent_->setTitle("The folder name already exist! Try different name.");
+        alertComponent_->show(1, 1);
+        return;
+    }
+    if (target.createDirectory().failed())
+    {
+        alertComponent_->setTitle("Couldn't create the folder! Try different name.");
+        alertComponent_->show(1, 1);
+        return;
+    }
+    fileBrowser->refresh();
+    hide();
+}
+
+void TarvelNewFolderComponent::timerCallback()
+{
+    EditorModalScope::setButtonEnabled(*okButton_, textEditor_->getText().isNotEmpty());
+}
+
+void TarvelNewFolderComponent::needChangeParentModal(bool shouldChangeParentModal)
+{
+    changesParentModal = shouldChangeParentModal;
+}
+
+void TarvelNewFolderComponent::show()
+{
+    if (!EditorModalScope::parentIsShowing(*this))
+        return;
+    if (changesParentModal)
+        EditorModalScope::takeModalStateFromParent(*this);
+    textEditor_->clear();
+    enterModalState(true, nullptr, false);
+    setVisible(true);
+    timerCallback();
+    startTimer(200);
+    // Typing goes to the name field at once; inside a host's window this also asks X for the
+    // keyboard focus of our window.
+    textEditor_->grabKeyboardFocus();
+}
+
+void TarvelNewFolderComponent::hide()
+{
+    exitModalState(1);
+    if (changesParentModal)
+        EditorModalScope::giveModalStateBackToParent(*this);
+    setVisible(false);
+    stopTimer();
+}
+
+void TarvelNewFolderComponent::textEditorTextChanged(juce::TextEditor&) {}
+
+void TarvelNewFolderComponent::textEditorReturnKeyPressed(juce::TextEditor&)
+{
+    okButton_->triggerClick();
+}
+
+void TarvelNewFolderComponent::textEditorEscapeKeyPressed(juce::TextEditor&)
+{
+    cancelButton_->triggerClick();
+}
+
+void TarvelNewFolderComponent::textEditorFocusLost(juce::TextEditor&) {}
+
+bool TarvelNewFolderComponent::canModalEventBeSentToComponent(const juce::Component* target)
+{
+    return EditorModalScope::allowsEventTo(*this, target);
+}

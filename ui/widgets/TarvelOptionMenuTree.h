@@ -1,0 +1,81 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <vector>
+
+// A label showing the selected file's name; a click scans a folder tree and pops up nested menus,
+// one per folder, one item per matching file, the selected file ticked. The selection is kept as
+// a path relative to the root folder with "/" separators. Label listeners hear of a file picked
+// from the popup.
+class TarvelOptionMenuTree : public juce::Label
+{
+public:
+    explicit TarvelOptionMenuTree(const juce::String& componentName);
+    ~TarvelOptionMenuTree() override;
+
+    virtual void setDirectoryPath(const juce::String& path);
+    // Selects a file by relative path and shows its name; rescans.
+    virtual void setSelectedFilePath(const juce::String& path);
+    // Selects item n (1-based) of the last scan without rescanning or notifying.
+    virtual void setSelectedFileIndex(int itemNumber);
+    virtual void setAsRecursive(bool shouldListSubFolders);
+    virtual void setFileExtension(const juce::String& wildcard);
+    virtual juce::String getSelectedFilePath() const;
+    virtual int getSelectedFileIndex() const;
+    // Entry i (0-based) of the last scan; empty when out of range.
+    virtual juce::String getFilePath(int index) const;
+    virtual juce::String getFileName(int index) const;
+    // The number of listed files plus one.
+    virtual int getNumOfFiles() const;
+    // Step through the last scan's items, wrapping around at either end.
+    virtual void nextResult();
+    virtual void previousResult();
+
+    void mouseDown(const juce::MouseEvent& event) override;
+
+    // Rescans the tree; true when the selected file was found.
+    bool createMenuTree();
+    // Fills the menu of one folder (after those of its sub-folders) and returns its number.
+    int createSubMenu(const juce::String& path, bool isRoot, bool& found);
+
+    // The menus of the last scan; the root folder's menu is the last one filled.
+    int getNumMenusFilled() const { return menuCount; }
+    int getNumMenusAllocated() const { return (int) menus.size(); }
+    const juce::PopupMenu* getRootMenu() const;
+
+protected:
+    // Rescans, pops up the root menu and acts on the choice; the chosen item number or 0.
+    int popUpAndPick();
+    // Shows the menu synchronously at this label and returns the chosen item number (0 when
+    // dismissed).
+    virtual int showPopup(const juce::PopupMenu& menu);
+    // What a choice from the popup does to the selection, the text and the listeners.
+    void pickItem(int itemNumber);
+    // The path below directoryPath of a listed file.
+    juce::String relativePathOf(const juce::String& fullPath) const;
+    bool acceptSelectedIndex(int itemNumber);
+    void showNameOfPath(const juce::String& path, bool found);
+
+    std::vector<juce::PopupMenu> menus;
+    int menuCount = 0;
+    int nextItemId = 1;
+    juce::StringArray filePaths;
+    juce::StringArray fileNames;
+    juce::String directoryPath;
+    juce::String lastNotifiedPath;
+    juce::String selectedFilePath;
+    int selectedFileIndex = 0;
+    juce::String fileExtension = "*";
+    bool recursive = true;
+
+private:
+    struct ScanState;
+    int countFoldersToScan(const juce::File& folder, ScanState& counting) const;
+    int fillMenuOf(const juce::String& path, bool isRoot, bool& found);
+    void addFileItems(const juce::File& dir, bool& found);
+
+    ScanState* scan = nullptr; // bookkeeping of the scan running now
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(TarvelOptionMenuTree)
+};

@@ -1,0 +1,82 @@
+#include "ui/widgets/TarvelWydKX7OverwriteComponent.h"
+
+#include "processor/WYD_KX7AudioProcessor.h"
+#include "ui/PresetLocations.h"
+#include "ui/widgets/TarvelFileBrowser.h"
+#include "ui/widgets/TarvelWydKX7PresetMenu.h"
+
+juce::String TarvelWydKX7OverwriteComponent::failedSaveMessage(const juce::File& file)
+{
+    // The name the user knows the file by: its path below the preset folder, else the full path.
+    auto shownName = PresetLocations::relativePath(file, PresetLocations::presetFolderText());
+    if (shownName.isEmpty())
+        shownName = file.getFullPathName();
+    return "Couldn't save the preset!\n\n\"" + shownName + "\"";
+}
+
+TarvelWydKX7OverwriteComponent::TarvelWydKX7OverwriteComponent(
+    const juce::String& componentName, WYD_KX7AudioProcessor* processorToUse,
+    TarvelWydKX7PresetMenu* presetMenuToUse)
+    : TarvelAlertComponent(componentName, 1, 1, 3),
+      processor(processorToUse),
+      presetMenu(presetMenuToUse)
+{
+    setTitle(juce::String());
+
+    // Reports a failed write over the question, which keeps the modal state underneath.
+    alertComponent_ = std::make_unique<TarvelAlertComponent>("alertComponent_", 1, 1, 3);
+    addChildComponent(*alertComponent_);
+    alertComponent_->setBounds(0, 0, 486, 200);
+    alertComponent_->needChangeParentModal(true);
+}
+
+TarvelWydKX7OverwriteComponent::~TarvelWydKX7OverwriteComponent()
+{
+    processor = nullptr;
+    presetMenu = nullptr;
+    alertComponent_.reset();
+}
+
+bool TarvelWydKX7OverwriteComponent::writeAndRecord()
+{
+    if (presetMenu == nullptr || processor == nullptr)
+        return true; // nothing to write with: the question only closes
+
+    if (!presetMenu->writePreset(processor, presetFile.getFullPathName()))
+    {
+        alertComponent_->setTitle(failedSaveMessage(presetFile));
+        alertComponent_->show(1, 1);
+        return false;
+    }
+    auto& slot = processor->programs[processor->currentProgram];
+    slot.presetPath[slot.activeChannel == 1 ? 1 : 0] = presetMenu->getSelectedFilePath();
+    processor->updateHostDisplay();
+    return true;
+}
+
+void TarvelWydKX7OverwriteComponent::okButtonClicked()
+{
+    if (writeAndRecord())
+        hide();
+}
+
+void TarvelWydKX7OverwriteComponent::cancelButtonClicked()
+{
+    hide();
+}
+
+TarvelWydKX7OverwriteComponent2::TarvelWydKX7OverwriteComponent2(
+    const juce::String& componentName, WYD_KX7AudioProcessor* processorToUse,
+    TarvelWydKX7PresetMenu* presetMenuToUse)
+    : TarvelWydKX7OverwriteComponent(componentName, processorToUse, presetMenuToUse)
+{
+}
+
+void TarvelWydKX7OverwriteComponent2::okButtonClicked()
+{
+    if (!writeAndRecord())
+        return; // the save dialog stays open behind the question and its message
+    hide();
+    if (auto* saveDialog = dynamic_cast<TarvelFileBrowser*>(getParentComponent()))
+        saveDialog->hide();
+}

@@ -1,0 +1,120 @@
+#include "ui/widgets/TarvelWydKX7PresetBrowser.h"
+
+#include "processor/WYD_KX7AudioProcessor.h"
+#include "ui/PresetLocations.h"
+#include "ui/widgets/EditorModalScope.h"
+#include "ui/widgets/TarvelWydKX7PresetMenu.h"
+
+namespace
+{
+const juce::String presetExtension = ".tz7p";
+
+bool isAtOrInside(const juce::File& file, const juce::String& folderText)
+{
+    const auto path = file.getFullPathName();
+    return path == folderText || PresetLocations::isInside(path, folderText);
+}
+} // namespace
+
+TarvelWydKX7PresetBrowser::TarvelWydKX7PresetBrowser(
+    const juce::String& componentName, const juce::String& title, const juce::File& initialDir,
+    const juce::String& wildcard, int modeToUse, int titleTypeToUse, int okButtonTypeToUse,
+    int cancelButtonTypeToUse, int newFolderButtonTypeToUse, WYD_KX7AudioProcessor* processorToUse,
+    TarvelWydKX7PresetMenu* presetMenuToUse)
+    : TarvelFileBrowser(componentName, title, initialDir, wildcard, modeToUse, titleTypeToUse,
+                        okButtonTypeToUse, cancelButtonTypeToUse, newFolderButtonTypeToUse),
+      presetMenu(presetMenuToUse),
+      processor(processorToUse)
+{
+    overwriteComponent_ = std::make_unique<TarvelWydKX7OverwriteComponent2>(
+        "overwriteComponent_", processor, presetMenu);
+    addChildComponent(*overwriteComponent_);
+    overwriteComponent_->needChangeParentModal(true);
+
+    alertComponent_ = std::make_unique<TarvelAlertComponent>("alertComponent_", 1, 1, 3);
+    addChildComponent(*alertComponent_);
+    alertComponent_->setBounds(157, 125, 486, 200);
+    alertComponent_->needChangeParentModal(true);
+}
+
+TarvelWydKX7PresetBrowser::~TarvelWydKX7PresetBrowser()
+{
+    presetMenu = nullptr;
+    processor = nullptr;
+    overwriteComponent_.reset();
+    alertComponent_.reset();
+}
+
+void TarvelWydKX7PresetBrowser::show()
+{
+    // On a fresh system the browser was built before the preset folder existed and started in a
+    // folder where nothing can be saved.
+    if (fileBrowser_ != nullptr && EditorModalScope::parentIsShowing(*this))
+    {
+        const auto folder = PresetLocations::presetFolder();
+        const auto root = fileBrowser_->getRoot();
+        if (folder.isDirectory()
+            && (!root.isDirectory() || !isAtOrInside(root, folder.getFullPathName())))
+            fileBrowser_->setRoot(folder);
+    }
+    TarvelFileBrowser::show();
+}
+
+void TarvelWydKX7PresetBrowser::timerCallback()
+{
+    if (mode != 5 || fileBrowser_ == nullptr)
+        return;
+    const bool inside = isAtOrInside(selectedFile(), PresetLocations::presetFolderText());
+    EditorModalScope::setButtonEnabled(*newFolderButton_, inside);
+    EditorModalScope::setButtonEnabled(*okButton_, inside && fileBrowser_->currentFileIsValid());
+}
+
+void TarvelWydKX7PresetBrowser::okButtonClicked()
+{
+    if (mode != 5)
+        return;
+    savePreset();
+    if (processor != nullptr)
+        processor->updateHostDisplay();
+}
+
+void TarvelWydKX7PresetBrowser::cancelButtonClicked()
+{
+    hide();
+}
+
+void TarvelWydKX7PresetBrowser::savePreset()
+{
+    if (presetMenu == nullptr || processor == nullptr || fileBrowser_ == nullptr)
+        return;
+    const auto folderText = PresetLocations::presetFolderText();
+    auto path = selectedFile().getFullPathName();
+    if (!PresetLocations::isInside(path, folderText)
+        || path == fileBrowser_->getRoot().getFullPathName())
+        return;
+    if (!path.endsWith(presetExtension))
+        path += presetExtension;
+
+    const juce::File file(path);
+    if (file.existsAsFile())
+    {
+        overwriteComponent_->setBounds(157, 125, 486, 200);
+        overwriteComponent_->presetFile = file;
+        overwriteComponent_->setTitle("Are you sure you want to overwrite this preset?\n\n\""
+                                      + path.getLastCharacters(path.length() - folderText.length() - 1)
+                                      + "\"");
+        overwriteComponent_->show(2, 1);
+        return;
+    }
+
+    if (!presetMenu->writePreset(processor, path))
+    {
+        alertComponent_->setTitle(TarvelWydKX7OverwriteComponent::failedSaveMessage(file));
+        alertComponent_->show(1, 1);
+        return;
+    }
+    auto& slot = processor->programs[processor->currentProgram];
+    slot.presetPath[slot.activeChannel == 1 ? 1 : 0] = presetMenu->getSelectedFilePath();
+    fileBrowser_->refresh();
+    hide();
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "ui/widgets/TarvelAlertComponent.h"
+#include "ui/widgets/TarvelFileBrowser.h"
+#include "ui/widgets/TarvelWydKX7OverwriteComponent.h"
+
+class WYD_KX7AudioProcessor;
+class TarvelWydKX7PresetMenu;
+
+// The save-preset dialog: a save-mode file dialog that accepts names inside the preset folder
+// only, appends ".tz7p", asks before overwriting, writes through the preset menu and makes the
+// written file the current setting's preset path. A failed write is reported in a message box and
+// the dialog stays open for another name.
+class TarvelWydKX7PresetBrowser : public TarvelFileBrowser
+{
+public:
+    TarvelWydKX7PresetBrowser(const juce::String& componentName, const juce::String& title,
+                              const juce::File& initialDirectory,
+                              const juce::String& wildcardPattern, int mode, int titleType,
+                              int okButtonType, int cancelButtonType, int newFolderButtonType,
+                              WYD_KX7AudioProcessor* processor, TarvelWydKX7PresetMenu* presetMenu);
+    ~TarvelWydKX7PresetBrowser() override;
+
+    // Opens on the folder last browsed; on the preset folder when that is gone or outside it.
+    void show() override;
+    void timerCallback() override;
+    void okButtonClicked() override;
+    void cancelButtonClicked() override;
+
+    void savePreset();
+
+    TarvelWydKX7OverwriteComponent2& getOverwriteComponent() { return *overwriteComponent_; }
+    TarvelAlertComponent& getFailureAlert() { return *alertComponent_; }
+
+private:
+    bool isInsidePresetFolder(const juce::File& file) const;
+
+    TarvelWydKX7PresetMenu* presetMenu = nullptr;
+    WYD_KX7AudioProcessor* processor = nullptr;
+    std::unique_ptr<TarvelWydKX7OverwriteComponent2> overwriteComponent_;
+    std::unique_ptr<TarvelAlertComponent> alertComponent_;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(TarvelWydKX7PresetBrowser)
+};

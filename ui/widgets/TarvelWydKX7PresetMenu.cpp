@@ -1,0 +1,116 @@
+#include "ui/widgets/TarvelWydKX7PresetMenu.h"
+
+#include "processor/WYD_KX7AudioProcessor.h"
+#include "ui/PresetLocations.h"
+
+namespace
+{
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+// The processor's readers take their document as a ScopedPointer and delete it.
+juce::ScopedPointer<juce::XmlElement> handOver(std::unique_ptr<juce::XmlElement> document)
+{
+    return juce::ScopedPointer<juce::XmlElement>(document.release());
+}
+#pragma GCC diagnostic pop
+
+// UTF-8 with the XML declaration, lines wrapped at 60 columns, no DTD.
+juce::XmlElement::TextFormat presetFileFormat()
+{
+    juce::XmlElement::TextFormat format;
+    format.dtd = {};
+    format.customEncoding = "UTF-8";
+    format.lineWrapLength = 60;
+    return format;
+}
+
+// Writes through a temporary file that replaces the target, so a failed overwrite keeps the old
+// preset. An empty file made here for a write that then failed is removed again.
+bool writeDocument(const juce::XmlElement& document, const juce::File& file)
+{
+    if (file.isDirectory())
+        return false;
+    const bool existed = file.exists();
+    if (file.create().failed())
+        return false;
+    if (document.writeTo(file, presetFileFormat()))
+        return true;
+    if (!existed && file.existsAsFile() && file.getSize() == 0)
+        file.deleteFile();
+    return false;
+}
+} // namespace
+
+TarvelWydKX7PresetMenu::TarvelWydKX7PresetMenu(const juce::String& componentName)
+    : TarvelOptionMenuTree(componentName)
+{
+}
+
+TarvelWydKX7PresetMenu::~TarvelWydKX7PresetMenu() = default;
+
+void TarvelWydKX7PresetMenu::mouseDown(const juce::MouseEvent&)
+{
+    if (popUpAndPick() > 0)
+        markedAsChange = false;
+}
+
+void TarvelWydKX7PresetMenu::setSelectedFilePath(const juce::String& path)
+{
+    selectedFilePath = path.replaceCharacter('\\', '/');
+    const bool found = createMenuTree();
+    showNameOfPath(selectedFilePath, found);
+    if (!found)
+        setText(getText() + "*", juce::dontSendNotification);
+    markedAsChange = !found;
+}
+
+void TarvelWydKX7PresetMenu::setSelectedFileIndex(int itemNumber)
+{
+    if (acceptSelectedIndex(itemNumber))
+        markedAsChange = false;
+}
+
+void TarvelWydKX7PresetMenu::setPresetHasChanged()
+{
+    if (markedAsChange)
+        return;
+    setText(getText() + "*", juce::dontSendNotification);
+    markedAsChange = true;
+}
+
+void TarvelWydKX7PresetMenu::setMarkedAsChange(bool isMarked)
+{
+    markedAsChange = isMarked;
+}
+
+void TarvelWydKX7PresetMenu::compareAndMarkPreset(WYD_KX7AudioProcessor* processor)
+{
+    if (processor == nullptr)
+        return;
+    auto content = PresetLocations::readPresetFile(
+        PresetLocations::resolveInside(directoryPath, selectedFilePath));
+    if (content.readable && processor->comparePreset(handOver(std::move(content.document))))
+        setPresetHasChanged();
+}
+
+int TarvelWydKX7PresetMenu::readPreset(WYD_KX7AudioProcessor* processor, const juce::String& path)
+{
+    if (processor == nullptr)
+        return 0;
+    auto content =
+        PresetLocations::readPresetFile(PresetLocations::resolveInside(directoryPath, path));
+    if (!content.readable)
+        return 0;
+    return processor->readPreset(handOver(std::move(content.document)), true);
+}
+
+bool TarvelWydKX7PresetMenu::writePreset(WYD_KX7AudioProcessor* processor, const juce::String& path)
+{
+    const auto file = PresetLocations::resolveInside(directoryPath, path);
+    if (processor == nullptr || file == juce::File())
+        return false;
+    if (!writeDocument(processor->writePreset(true), file))
+        return false;
+    setSelectedFilePath(PresetLocations::relativePath(file, directoryPath));
+    return true;
+}

@@ -1,0 +1,96 @@
+#include "ui/widgets/TarvelWydKnob.h"
+
+#include "ui/widgets/TarvelStripFrame.h"
+
+namespace
+{
+
+// Closed interval between two ends given in either order (a negative size still works).
+bool liesBetween(int v, int end1, int end2)
+{
+    return v == end1 || v == end2 || (end1 < v && v < end2) || (end2 < v && v < end1);
+}
+
+// Containment including the right and bottom edges x + w and y + h.
+bool containsWithEdges(const juce::Rectangle<int>& r, juce::Point<int> p)
+{
+    return liesBetween(p.x, r.getX(), r.getX() + r.getWidth())
+           && liesBetween(p.y, r.getY(), r.getY() + r.getHeight());
+}
+
+} // namespace
+
+TarvelWydKnob::TarvelWydKnob(const juce::String& componentName)
+    : TarvelKnob(componentName)
+{
+    setSliderStyle(juce::Slider::RotaryVerticalDrag);
+    setTextBoxStyle(juce::Slider::NoTextBox, false, 0, 0);
+}
+
+TarvelWydKnob::~TarvelWydKnob() = default;
+
+void TarvelWydKnob::setImage(juce::Image image, int frameCount, int x, int y, int w, int h)
+{
+    stripImage = image;
+    if (stripImage.isValid() && frameCount >= 1)
+    {
+        numFrames = frameCount;
+        frameHeight = stripImage.getHeight() / frameCount;
+        frameWidth = stripImage.getWidth();
+        knobArea = juce::Rectangle<int>(x, y, w, h);
+    }
+    else
+    {
+        numFrames = 0;
+    }
+    repaint();
+}
+
+void TarvelWydKnob::addFreqSelection(int x, int y, int w, int h, int index)
+{
+    if (index < 0 || index > numFrames)
+        return;
+    positionRects.set(index, juce::Rectangle<int>(x, y, w, h));
+}
+
+int TarvelWydKnob::lastStepAt(juce::Point<int> position) const
+{
+    // Step 0 is always tried, even before any strip is set; where rectangles overlap the higher
+    // step wins.
+    int match = -1;
+    for (int i = 0; i < juce::jmax(1, numFrames); ++i)
+        if (containsWithEdges(positionRects[i], position))
+            match = i;
+    return match;
+}
+
+double TarvelWydKnob::stepValue(int step) const
+{
+    if (numFrames < 2)
+        return 0.0; // a single step (or none) sits at the start of the range
+    return (getMaximum() - getMinimum()) * step / (numFrames - 1.0);
+}
+
+void TarvelWydKnob::mouseDown(const juce::MouseEvent& e)
+{
+    const int step = lastStepAt(e.getMouseDownPosition());
+    if (step >= 0)
+    {
+        setValue(stepValue(step), juce::sendNotificationAsync);
+        repaint();
+    }
+
+    // Elsewhere the press is swallowed: the slider starts no drag, so the drags and release that
+    // follow change nothing.
+    if (containsWithEdges(knobArea, e.getPosition()))
+        juce::Slider::mouseDown(e);
+}
+
+void TarvelWydKnob::paint(juce::Graphics& g)
+{
+    if (numFrames < 1)
+        return;
+    const int frame = TarvelStripFrame::frameForValue(getValue(), getMinimum(), getMaximum(),
+                                                      numFrames, TarvelStripFrame::Rounding::down);
+    TarvelStripFrame::draw(g, stripImage, frame * frameHeight, frameWidth, frameHeight, knobArea);
+}
