@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 // Per-sample linear glide of a gain or polarity factor. Idle once `counter` has reached `length`.
@@ -28,6 +29,19 @@ struct SampleRamp
         {
             ++counter;
             current += step;
+        }
+    }
+
+    // As advance(), kept within lowest..highest: a polarity factor glides through 0 and never
+    // overshoots its end.
+    void advanceWithin(float lowest, float highest)
+    {
+        if (counter < length)
+        {
+            ++counter;
+            current = std::max(lowest, current + step);
+            if (current > highest)
+                current = highest;
         }
     }
 

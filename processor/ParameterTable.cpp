@@ -1,5 +1,9 @@
 #include "processor/ParameterTable.h"
 
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+
 namespace ParameterTable
 {
 const char* const identifiers[kNumParameters] = {
@@ -132,6 +136,44 @@ const char* braskHighAttenFreqText(float v)
     return "20 kHz";
 }
 
+// Every digit of a number this large stands before the point, and its hundredths would not fit
+// the integer below.
+constexpr double kLargestRoundedNumber = 1e15;
+
+// Digits of a number beyond kLargestRoundedNumber, or "inf" and "nan"; the same in every locale.
+juce::String largeNumberText(double number)
+{
+    char text[400];
+    const auto written = std::to_chars(text, text + sizeof text, number, std::chars_format::fixed, 2);
+    return juce::String(text, static_cast<size_t>(written.ptr - text));
+}
+} // namespace
+
+juce::String twoDecimalsText(float value)
+{
+    const double number = value;
+    if (!(std::fabs(number) < kLargestRoundedNumber))
+        return largeNumberText(number);
+
+    // Built digit by digit, never through a stream or printf: hosts set the process's locale, and
+    // a decimal comma must not reach these texts.
+    auto hundredths = static_cast<int64_t>(100.0 * std::fabs(number) + 0.5);
+    char text[32];
+    char* start = text + sizeof text;
+    for (int places = 2; places >= 0 || hundredths > 0; --places)
+    {
+        if (places == 0)
+            *--start = '.';
+        *--start = static_cast<char>('0' + hundredths % 10);
+        hundredths /= 10;
+    }
+    if (number < 0.0)
+        *--start = '-';
+    return juce::String(start, static_cast<size_t>(text + sizeof text - start));
+}
+
+namespace
+{
 juce::String selectorText(int index, float v)
 {
     switch (index)
@@ -157,9 +199,9 @@ juce::String displayText(int index, float value)
     case Kind::switchOnOff:
         return value == 0.0f ? "Off" : "On";
     case Kind::volume:
-        return juce::String(value * 40.0f + (-20.0f), 2) + "db";
+        return twoDecimalsText(value * 40.0f + (-20.0f)) + "db";
     case Kind::amount:
-        return juce::String(value * 10.0f, 2);
+        return twoDecimalsText(value * 10.0f);
     case Kind::selector:
         return selectorText(index, value);
     }

@@ -52,6 +52,10 @@ inline bool isValidIndex(int index)
 
 Kind kindOf(int index);
 
+// A number with two decimals: a point whatever the process's locale, a tie rounded away from 0,
+// and a minus sign before every number below 0, also one that rounds to 0.00.
+juce::String twoDecimalsText(float value);
+
 // What the host and the editor show for a value of the parameter; empty for an unknown index.
 juce::String displayText(int index, float value);
 } // namespace ParameterTable

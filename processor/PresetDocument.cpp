@@ -154,20 +154,20 @@ juce::String encodeValue(int index, float value)
     return {};
 }
 
-std::optional<float> decodeValue(int index, const juce::String& text)
+float valueOf(int index, const juce::String& text)
 {
-    float value = 0.0f;
     switch (encodingOf(index))
     {
-    case Encoding::switchOnOff:
-        return text == "true" ? 1.0f : 0.0f;
-    case Encoding::step:
-        value = narrowToFloat(numberIn(text)) / static_cast<float>(stepsOf(index));
-        break;
-    case Encoding::decimal:
-        value = narrowToFloat(numberIn(text));
-        break;
+    case Encoding::switchOnOff: return text == "true" ? 1.0f : 0.0f;
+    case Encoding::step: return narrowToFloat(numberIn(text)) / static_cast<float>(stepsOf(index));
+    case Encoding::decimal: return narrowToFloat(numberIn(text));
     }
+    return 0.0f;
+}
+
+std::optional<float> decodeValue(int index, const juce::String& text)
+{
+    const float value = valueOf(index, text);
     if (!std::isfinite(value))
         return std::nullopt;
     return value;
@@ -510,20 +510,12 @@ bool WYD_KX7AudioProcessor::comparePreset(juce::ScopedPointer<juce::XmlElement> 
             if (index < 0)
                 continue;
             const float current = getParameter(index);
-            const juce::String text = element->getAllSubText();
-            float difference = 0.0f;
-            if (encodingOf(index) == Encoding::switchOnOff)
-            {
-                difference = (current > 0.0f ? 1.0f : current) - (text == "true" ? 1.0f : 0.0f);
-            }
-            else
-            {
-                // A value the readers would pass over cannot make the file differ.
-                const auto stored = decodeValue(index, text);
-                if (!stored)
-                    continue;
-                difference = current - *stored;
-            }
+            const bool isSwitch = encodingOf(index) == Encoding::switchOnOff;
+            // A number too large for a float stands as an infinity here and differs: the readers
+            // pass it over, so the current value really is not the file's. A NaN compares as no
+            // difference.
+            const float difference = (isSwitch && current > 0.0f ? 1.0f : current)
+                - valueOf(index, element->getAllSubText());
             if (std::fabs(difference) >= 1e-5f)
                 return true;
         }

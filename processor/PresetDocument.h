@@ -27,6 +27,9 @@ Encoding encodingOf(int index);
 int stepsOf(int index);
 
 juce::String encodeValue(int index, float value);
+// The value a Value element's text stands for, as it is: a number too large for a float gives an
+// infinity, "nan" a NaN.
+float valueOf(int index, const juce::String& text);
 // The value a Value element's text stands for. Empty when the text holds a NaN or an infinity (or
 // a number too large for a float): such a value must never reach the signal path, so the readers
 // pass the element over and the parameter keeps its previous value.

@@ -24,11 +24,10 @@ void write(const juce::XmlElement& document, juce::MemoryBlock& destination);
 // bytes present.
 std::unique_ptr<juce::XmlElement> read(const void* data, int sizeInBytes);
 
-// Parses XML text from outside (state blocks, preset files). The framework's reader recurses per
-// element level, expands declared entities without limit, rescans for entity ends and trusts
-// UTF-8 lead bytes, so text it could not take safely yields no document: text that is not UTF-8,
-// nesting deeper than maxElementDepth, a document type declaration, a character reference cut off
-// by the end of the text, a processing instruction before text inside an element (the reader never
-// returns), or runaway rescanning.
+// Parses XML text from outside (state blocks, preset files). libexpat checks the text first; only
+// well-formed UTF-8 XML that nests at most maxElementDepth levels and holds nothing the framework's
+// reader mishandles (an internal DTD subset, entity declarations or references to undeclared
+// entities, a processing instruction inside an element) reaches that reader, which builds the
+// document. Anything else yields no document.
 std::unique_ptr<juce::XmlElement> parseText(const juce::String& text);
 } // namespace StateBlock

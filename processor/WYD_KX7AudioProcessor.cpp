@@ -3,12 +3,34 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 using namespace ParameterTable;
 
 namespace
 {
 constexpr float kDefaultSampleRate = 44100.0f;
+// The lowest rate in use. Below about 5000 Hz the saturator's 10 kHz emphasis shelf lies above
+// what its oversampled rate can hold and its design gives no finite output; far smaller rates
+// break every design.
+constexpr double kLowestSampleRate = 8000.0;
+
+// What the host reports, or 44100 Hz for a rate no design can work with: none (0 or less), not a
+// number, below kLowestSampleRate, or beyond what a float holds.
+float usableSampleRate(double reported)
+{
+    if (!(reported >= kLowestSampleRate && reported <= static_cast<double>(std::numeric_limits<float>::max())))
+        return kDefaultSampleRate;
+    return static_cast<float>(reported);
+}
+
+// Values outside 0..1 stay stored as the host, a document or a state block gave them; the audio
+// path takes them at the nearer end, so no value drives a gain or a glide beyond its range (and
+// a glide back from one ends where the same move within 0..1 would). 0..1 passes bit for bit.
+float withinUnitRange(float value)
+{
+    return value > 0.0f ? (value < 1.0f ? value : 1.0f) : 0.0f;
+}
 
 bool isOn(float value)
 {
@@ -224,12 +246,17 @@ bool WYD_KX7AudioProcessor::hasEditor() const
 float WYD_KX7AudioProcessor::gainFromVolume(float volume)
 {
     // 0..1 is -20..+20 dB; 0.115129255 is ln(10) / 20.
-    return expf((volume * 40.0f + (-20.0f)) * 0.115129255f);
+    return expf((withinUnitRange(volume) * 40.0f + (-20.0f)) * 0.115129255f);
+}
+
+float WYD_KX7AudioProcessor::handedOver(int index) const
+{
+    return withinUnitRange(liveValues[index]);
 }
 
 void WYD_KX7AudioProcessor::prepareToPlay(double sampleRate, int)
 {
-    const float fs = sampleRate > 0.0 ? static_cast<float>(sampleRate) : kDefaultSampleRate;
+    const float fs = usableSampleRate(sampleRate);
     dsp.setSampleRate(fs);
 
     const int32_t length = sampleGlideLength(fs);
@@ -260,44 +287,44 @@ void WYD_KX7AudioProcessor::forceCalcParams()
     lastTolmOn = isOn(live[kTolmOn]);
     dsp.setTolmOn(switchValue(lastTolmOn));
 
-    dsp.setTolmLowFreq(live[kTolmLowFreq]);
-    dsp.setTolmLowPeak(live[kTolmLowPeak]);
+    dsp.setTolmLowFreq(handedOver(kTolmLowFreq));
+    dsp.setTolmLowPeak(handedOver(kTolmLowPeak));
     dsp.calcTolmLow();
-    tolmLowPeakRamp.restartAt(live[kTolmLowPeak]);
-    lastTolmLowFreq = live[kTolmLowFreq];
+    tolmLowPeakRamp.restartAt(handedOver(kTolmLowPeak));
+    lastTolmLowFreq = handedOver(kTolmLowFreq);
 
-    dsp.setTolmMidFreq(live[kTolmMidFreq]);
-    dsp.setTolmMidDip(live[kTolmMidDip]);
+    dsp.setTolmMidFreq(handedOver(kTolmMidFreq));
+    dsp.setTolmMidDip(handedOver(kTolmMidDip));
     dsp.calcTolmMid();
-    tolmMidDipRamp.restartAt(live[kTolmMidDip]);
-    lastTolmMidFreq = live[kTolmMidFreq];
+    tolmMidDipRamp.restartAt(handedOver(kTolmMidDip));
+    lastTolmMidFreq = handedOver(kTolmMidFreq);
 
-    dsp.setTolmHighFreq(live[kTolmHighFreq]);
-    dsp.setTolmHighPeak(live[kTolmHighPeak]);
+    dsp.setTolmHighFreq(handedOver(kTolmHighFreq));
+    dsp.setTolmHighPeak(handedOver(kTolmHighPeak));
     dsp.calcTolmHigh();
-    tolmHighPeakRamp.restartAt(live[kTolmHighPeak]);
-    lastTolmHighFreq = live[kTolmHighFreq];
+    tolmHighPeakRamp.restartAt(handedOver(kTolmHighPeak));
+    lastTolmHighFreq = handedOver(kTolmHighFreq);
 
     lastBraskOn = isOn(live[kBraskOn]);
     dsp.setBraskOn(switchValue(lastBraskOn));
 
-    dsp.setBraskLowFreq(live[kBraskLowFreq]);
-    dsp.setBraskLowBoost(live[kBraskLowBoost]);
-    dsp.setBraskLowAtten(live[kBraskLowAtten]);
-    dsp.setBraskHighBoostFreq(live[kBraskHighBoostFreq]);
-    dsp.setBraskHighBoost(live[kBraskHighBoost]);
-    dsp.setBraskHighBoostBandwidth(live[kBraskHighBoostBandwidth]);
-    dsp.setBraskHighAttenFreq(live[kBraskHighAttenFreq]);
-    dsp.setBraskHighAtten(live[kBraskHighAtten]);
+    dsp.setBraskLowFreq(handedOver(kBraskLowFreq));
+    dsp.setBraskLowBoost(handedOver(kBraskLowBoost));
+    dsp.setBraskLowAtten(handedOver(kBraskLowAtten));
+    dsp.setBraskHighBoostFreq(handedOver(kBraskHighBoostFreq));
+    dsp.setBraskHighBoost(handedOver(kBraskHighBoost));
+    dsp.setBraskHighBoostBandwidth(handedOver(kBraskHighBoostBandwidth));
+    dsp.setBraskHighAttenFreq(handedOver(kBraskHighAttenFreq));
+    dsp.setBraskHighAtten(handedOver(kBraskHighAtten));
     dsp.calcBrask();
-    lastBraskLowFreq = live[kBraskLowFreq];
-    lastBraskHighBoostFreq = live[kBraskHighBoostFreq];
-    lastBraskHighAttenFreq = live[kBraskHighAttenFreq];
-    braskLowBoostRamp.restartAt(live[kBraskLowBoost]);
-    braskLowAttenRamp.restartAt(live[kBraskLowAtten]);
-    braskHighBoostRamp.restartAt(live[kBraskHighBoost]);
-    braskHighBoostBandwidthRamp.restartAt(live[kBraskHighBoostBandwidth]);
-    braskHighAttenRamp.restartAt(live[kBraskHighAtten]);
+    lastBraskLowFreq = handedOver(kBraskLowFreq);
+    lastBraskHighBoostFreq = handedOver(kBraskHighBoostFreq);
+    lastBraskHighAttenFreq = handedOver(kBraskHighAttenFreq);
+    braskLowBoostRamp.restartAt(handedOver(kBraskLowBoost));
+    braskLowAttenRamp.restartAt(handedOver(kBraskLowAtten));
+    braskHighBoostRamp.restartAt(handedOver(kBraskHighBoost));
+    braskHighBoostBandwidthRamp.restartAt(handedOver(kBraskHighBoostBandwidth));
+    braskHighAttenRamp.restartAt(handedOver(kBraskHighAtten));
 
     lastSaturationOn = isOn(live[kSaturationOn]);
     dsp.setSaturationOn(switchValue(lastSaturationOn));
@@ -393,46 +420,32 @@ bool glideAmount(BlockRamp& ramp, float live, int32_t blocks, Setter&& set)
 }
 } // namespace
 
+void WYD_KX7AudioProcessor::handOverBand(BlockRamp& amountRamp, int amountIndex, void (TarvelXeth::*setAmount)(float),
+                                         float& lastFreq, int freqIndex, void (TarvelXeth::*setFreq)(float),
+                                         void (TarvelXeth::*recalculate)())
+{
+    // A band is recalculated at most once per block, after its amount and frequency are set.
+    const bool dirty = glideAmount(amountRamp, handedOver(amountIndex), blockRampLength,
+                                   [this, setAmount](float v) { (dsp.*setAmount)(v); });
+    const float freq = handedOver(freqIndex);
+    if (freq != lastFreq)
+    {
+        (dsp.*setFreq)(freq);
+        lastFreq = freq;
+        (dsp.*recalculate)();
+    }
+    else if (dirty)
+        (dsp.*recalculate)();
+}
+
 void WYD_KX7AudioProcessor::handOverTolm()
 {
-    const int32_t blocks = blockRampLength;
-
-    // Each band is recalculated at most once per block, after its amount and frequency are set.
-    const bool lowDirty = glideAmount(tolmLowPeakRamp, liveValues[kTolmLowPeak], blocks,
-                                      [this](float v) { dsp.setTolmLowPeak(v); });
-    const float lowFreq = liveValues[kTolmLowFreq];
-    if (lowFreq != lastTolmLowFreq)
-    {
-        dsp.setTolmLowFreq(lowFreq);
-        lastTolmLowFreq = lowFreq;
-        dsp.calcTolmLow();
-    }
-    else if (lowDirty)
-        dsp.calcTolmLow();
-
-    const bool midDirty = glideAmount(tolmMidDipRamp, liveValues[kTolmMidDip], blocks,
-                                      [this](float v) { dsp.setTolmMidDip(v); });
-    const float midFreq = liveValues[kTolmMidFreq];
-    if (midFreq != lastTolmMidFreq)
-    {
-        dsp.setTolmMidFreq(midFreq);
-        lastTolmMidFreq = midFreq;
-        dsp.calcTolmMid();
-    }
-    else if (midDirty)
-        dsp.calcTolmMid();
-
-    const bool highDirty = glideAmount(tolmHighPeakRamp, liveValues[kTolmHighPeak], blocks,
-                                       [this](float v) { dsp.setTolmHighPeak(v); });
-    const float highFreq = liveValues[kTolmHighFreq];
-    if (highFreq != lastTolmHighFreq)
-    {
-        dsp.setTolmHighFreq(highFreq);
-        lastTolmHighFreq = highFreq;
-        dsp.calcTolmHigh();
-    }
-    else if (highDirty)
-        dsp.calcTolmHigh();
+    handOverBand(tolmLowPeakRamp, kTolmLowPeak, &TarvelXeth::setTolmLowPeak, lastTolmLowFreq, kTolmLowFreq,
+                 &TarvelXeth::setTolmLowFreq, &TarvelXeth::calcTolmLow);
+    handOverBand(tolmMidDipRamp, kTolmMidDip, &TarvelXeth::setTolmMidDip, lastTolmMidFreq, kTolmMidFreq,
+                 &TarvelXeth::setTolmMidFreq, &TarvelXeth::calcTolmMid);
+    handOverBand(tolmHighPeakRamp, kTolmHighPeak, &TarvelXeth::setTolmHighPeak, lastTolmHighFreq, kTolmHighFreq,
+                 &TarvelXeth::setTolmHighFreq, &TarvelXeth::calcTolmHigh);
 }
 
 void WYD_KX7AudioProcessor::handOverBrask()
@@ -441,20 +454,20 @@ void WYD_KX7AudioProcessor::handOverBrask()
 
     // Every glide steps in its own block; any of them dirties the one network.
     bool dirty = false;
-    dirty |= glideAmount(braskLowBoostRamp, liveValues[kBraskLowBoost], blocks,
+    dirty |= glideAmount(braskLowBoostRamp, handedOver(kBraskLowBoost), blocks,
                          [this](float v) { dsp.setBraskLowBoost(v); });
-    dirty |= glideAmount(braskLowAttenRamp, liveValues[kBraskLowAtten], blocks,
+    dirty |= glideAmount(braskLowAttenRamp, handedOver(kBraskLowAtten), blocks,
                          [this](float v) { dsp.setBraskLowAtten(v); });
-    dirty |= glideAmount(braskHighBoostRamp, liveValues[kBraskHighBoost], blocks,
+    dirty |= glideAmount(braskHighBoostRamp, handedOver(kBraskHighBoost), blocks,
                          [this](float v) { dsp.setBraskHighBoost(v); });
-    dirty |= glideAmount(braskHighBoostBandwidthRamp, liveValues[kBraskHighBoostBandwidth], blocks,
+    dirty |= glideAmount(braskHighBoostBandwidthRamp, handedOver(kBraskHighBoostBandwidth), blocks,
                          [this](float v) { dsp.setBraskHighBoostBandwidth(v); });
-    dirty |= glideAmount(braskHighAttenRamp, liveValues[kBraskHighAtten], blocks,
+    dirty |= glideAmount(braskHighAttenRamp, handedOver(kBraskHighAtten), blocks,
                          [this](float v) { dsp.setBraskHighAtten(v); });
 
-    const float lowFreq = liveValues[kBraskLowFreq];
-    const float highBoostFreq = liveValues[kBraskHighBoostFreq];
-    const float highAttenFreq = liveValues[kBraskHighAttenFreq];
+    const float lowFreq = handedOver(kBraskLowFreq);
+    const float highBoostFreq = handedOver(kBraskHighBoostFreq);
+    const float highAttenFreq = handedOver(kBraskHighAttenFreq);
     if (lowFreq != lastBraskLowFreq || highBoostFreq != lastBraskHighBoostFreq
         || highAttenFreq != lastBraskHighAttenFreq)
     {
@@ -514,14 +527,7 @@ void WYD_KX7AudioProcessor::applyOutputGainAndPhase(float* ch0, float* ch1, int 
     for (int i = 0; i < numSamples; ++i)
     {
         outputGainRamp.advance();
-        if (phaseRamp.counter < phaseRamp.length)
-        {
-            ++phaseRamp.counter;
-            // The polarity factor passes through 0 and never leaves -1..+1.
-            phaseRamp.current = std::max(-1.0f, phaseRamp.current + phaseRamp.step);
-            if (phaseRamp.current > 1.0f)
-                phaseRamp.current = 1.0f;
-        }
+        phaseRamp.advanceWithin(-1.0f, 1.0f);
         const float factor = outputGainRamp.current * phaseRamp.current;
         ch0[i] *= factor;
         if (ch1 != nullptr)

@@ -130,7 +130,11 @@ public:
 private:
     float* activeValues();
     static float gainFromVolume(float volume);
+    // A live amount or selector as the signal path takes it.
+    float handedOver(int index) const;
 
+    void handOverBand(BlockRamp& amountRamp, int amountIndex, void (TarvelXeth::*setAmount)(float), float& lastFreq,
+                      int freqIndex, void (TarvelXeth::*setFreq)(float), void (TarvelXeth::*recalculate)());
     void handOverTolm();
     void handOverBrask();
     void handOverSwitches();

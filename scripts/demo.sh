@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # From a fresh Debian 12 to a rendered demo: installs what the build needs, builds the plug-in and
-# the test host, installs WYD-KX7.so where Linux VST hosts look for it, and renders the demo signal
-# through the installed plug-in into a WAV file.
+# the test host, installs WYD-KX7.so where Linux VST hosts look for it, builds the user manual and
+# installs it where the plug-in's File menu opens it, and renders the demo signal through the
+# installed plug-in into a WAV file.
 # Usage: scripts/demo.sh [OUTPUT.wav]     (default: build/demo/WYD-KX7-demo.wav)
 # WYD_BUILD_DIR and WYD_JOBS choose another build folder and job count.
 set -euo pipefail
@@ -44,6 +45,45 @@ if [ -n "${LXVST_PATH:-}" ]; then
 else
   echo "LXVST_PATH is not set; installed in ~/.vst only"
 fi
+
+echo "== user manual"
+# The plug-in looks in JUCE's user music folder: the XDG_MUSIC_DIR entry of
+# ~/.config/user-dirs.dirs when it names an existing folder, else ~/Music.
+music_folder() {
+  local conf="$HOME/.config/user-dirs.dirs" line value
+  if [ -r "$conf" ]; then
+    while IFS= read -r line || [ -n "$line" ]; do
+      line="${line#"${line%%[![:space:]]*}"}"
+      case "$line" in
+        XDG_MUSIC_DIR*)
+          value="${line//\$HOME/$HOME}"
+          value="${value#*=}"
+          value="${value#"${value%%[![:space:]]*}"}"
+          value="${value%"${value##*[![:space:]]}"}"
+          # Quotes around the path, as JUCE takes them off: a leading one, then a trailing one.
+          case "$value" in
+            \"* | \'*)
+              value="${value:1}"
+              case "$value" in *\" | *\') value="${value%?}" ;; esac
+              ;;
+          esac
+          if [ -d "$value" ]; then
+            printf '%s\n' "$value"
+            return
+          fi
+          ;;
+      esac
+    done <"$conf"
+  fi
+  printf '%s\n' "$HOME/Music"
+}
+manual="$build/manual/WYD-KX7 Manual.pdf"
+# Debian's own Python: the set-up installs ReportLab for it.
+/usr/bin/python3 docs/manual/build_manual.py "$manual"
+manuals="$(music_folder)/Audio Music Apps/Tarvel/User Manuals"
+install -d "$manuals"
+install -m 0644 "$manual" "$manuals/WYD-KX7 Manual.pdf"
+echo "installed $manuals/WYD-KX7 Manual.pdf"
 
 echo "== render"
 mkdir -p "$(dirname "$out")"

@@ -16,6 +16,8 @@ native=(
   libx11-dev libxext-dev libxinerama-dev libxrandr-dev libxcursor-dev
   libfreetype-dev libpng-dev libjpeg-dev zlib1g-dev
   fonts-dejavu-core xvfb xauth x11-apps
+  libexpat1-dev locales
+  python3-reportlab
   libxtst-dev imagemagick
 )
 recommended_off=(juce-modules-source)
@@ -23,7 +25,7 @@ i386=(
   g++-multilib
   libx11-dev:i386 libxext-dev:i386 libxinerama-dev:i386 libxrandr-dev:i386 libxcursor-dev:i386
   libfreetype-dev:i386 libpng-dev:i386 libjpeg-dev:i386 zlib1g-dev:i386
-  libgtest-dev:i386 libgmock-dev:i386 libxtst-dev:i386
+  libgtest-dev:i386 libgmock-dev:i386 libexpat1-dev:i386 libxtst-dev:i386
 )
 
 missing=()

@@ -112,11 +112,6 @@ bool isInside(const juce::String& fullPath, const juce::String& folderPath)
         && fullPath.length() > folderPath.length() + 1;
 }
 
-bool isInsidePresetFolder(const juce::File& file)
-{
-    return isInside(file.getFullPathName(), presetFolderText());
-}
-
 juce::File resolveInside(const juce::String& folderPath, const juce::String& presetPath)
 {
     const auto path = presetPath.replaceCharacter('\\', '/');
@@ -138,13 +133,6 @@ juce::String relativePath(const juce::File& file, const juce::String& folderPath
 {
     const auto full = file.getFullPathName();
     return isInside(full, folderPath) ? full.substring(folderPath.length() + 1) : juce::String();
-}
-
-bool isReadablePresetFile(const juce::File& file)
-{
-    struct stat info = {};
-    return file != juce::File() && ::stat(file.getFullPathName().toRawUTF8(), &info) == 0
-        && isSmallRegularFile(info);
 }
 
 PresetFileContent readPresetFile(const juce::File& file)

@@ -22,7 +22,6 @@ juce::File userManual();
 // True when fullPath names something below folderPath: it starts with folderPath followed by "/"
 // (letter case counts, as it does for the file system). The folder itself is not inside.
 bool isInside(const juce::String& fullPath, const juce::String& folderPath);
-bool isInsidePresetFolder(const juce::File& file);
 
 // The file a preset path stands for: a path relative to folderPath ("/" or "\" separators), or a
 // full path below it. An empty path, a path with a ".." component, or an absolute path outside
@@ -35,10 +34,6 @@ juce::File resolvePresetPath(const juce::String& presetPath);
 // not inside the folder.
 juce::String relativePath(const juce::File& file, const juce::String& folderPath);
 
-// True when file is a regular file (after following links) of at most maxPresetFileBytes: a
-// device, a FIFO, a folder or a huge file counts as missing.
-bool isReadablePresetFile(const juce::File& file);
-
 // Result of reading a preset file: whether it could be read at all, and its document (null when
 // the text is no XML the guarded parser accepts).
 struct PresetFileContent
@@ -47,7 +42,8 @@ struct PresetFileContent
     std::unique_ptr<juce::XmlElement> document;
 };
 
-// Reads at most maxPresetFileBytes of a regular file without ever blocking on a FIFO, and parses
-// the text with the guarded XML reader.
+// Reads a regular file (after following links) of at most maxPresetFileBytes, without ever
+// blocking on a FIFO, and parses the text with the guarded XML reader. A device, a FIFO, a folder
+// or a larger file is not readable: callers treat it as missing.
 PresetFileContent readPresetFile(const juce::File& file);
 } // namespace PresetLocations

@@ -518,3 +518,26 @@ TEST(PresetDocument, CompareFindsDifferencesOfOneHundredThousandth)
     EXPECT_TRUE(p.comparePreset(parsed("<tarvelPatch><properties>" + value("inputVol", "0.9") + "</properties></tarvelPatch>")));
     EXPECT_FALSE(p.comparePreset(parsed(presetFileText(ownProduct, value("inputVol", "nan") + value("Input", "0.9")))));
 }
+
+TEST(PresetDocument, CompareTakesNumbersBeyondAFloatAsDifferent)
+{
+    const struct
+    {
+        const char* property;
+        const char* text;
+        bool differs;
+    } rows[] = {
+        {"inputVol", "1e39", true},     {"inputVol", "-1e39", true},  {"outputVol", "inf", true},
+        {"outputVol", "-Infinity", true}, {"tolmLowPeak", "1e999", true}, {"tolmMidFreq", "1e39", true},
+        {"braskLowFreq", "-inf", true}, {"inputVol", "0.50000", false}, {"inputVol", "nan", false},
+    };
+    for (const auto& row : rows)
+    {
+        WYD_KX7AudioProcessor p;
+        EXPECT_EQ(p.comparePreset(parsed(presetFileText(ownProduct, value(row.property, row.text)))), row.differs)
+            << row.property << " " << row.text;
+        // The loader passes such a value over: the current value stays, so the two really differ.
+        EXPECT_EQ(p.readPreset(parsed(presetFileText(ownProduct, value(row.property, row.text))), true), 1);
+        EXPECT_TRUE(std::isfinite(p.getParameter(PresetDocument::parameterIndexOf(row.property))));
+    }
+}

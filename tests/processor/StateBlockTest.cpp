@@ -172,24 +172,30 @@ TEST(StateBlock, UnsafeTextYieldsNoDocument)
     EXPECT_FALSE(parses(nested("<a>", "", 200000))); // never closed: the framework builds, then drops it
     EXPECT_FALSE(parses(nested("<a b=\"/>\">", "</a>", 100)));
     EXPECT_FALSE(parses(nested("<a><!-- </a> -->", "</a>", 100)));
-    // Only what the framework's reader takes as an open element counts: it ends <a x=1> there.
-    EXPECT_TRUE(parses(nested("<a x=1>", "</a>", 100)));
-    // The framework reads an unknown entity's name that looks like markup as elements.
-    EXPECT_TRUE(parses("<r>&<a/>;</r>"));
+    // Text that is not well-formed XML, though the framework's reader would take something from it:
+    // it ends <a x=1> at the unquoted value, reads an entity name that looks like markup as
+    // elements and keeps a character reference beyond Unicode.
+    EXPECT_FALSE(parses(nested("<a x=1>", "</a>", 2)));
+    EXPECT_FALSE(parses("<r>&<a/>;</r>"));
+    EXPECT_FALSE(parses("<r>&#12345678901234;</r>"));
+    EXPECT_FALSE(parses("<a><b></a></b>"));
     EXPECT_FALSE(parses("<r>&" + nested("<a>", "</a>", 100) + ";</r>"));
     EXPECT_FALSE(parses("<!DOCTYPE r [<!ENTITY e \"&e;\">]><r>&e;</r>"));
-    EXPECT_FALSE(parses("<!DOCTYPE r><r/>"));
+    EXPECT_FALSE(parses("<!DOCTYPE r [<!ELEMENT r EMPTY>]><r/>")); // any internal subset
+    EXPECT_FALSE(parses("<!DOCTYPE r SYSTEM \"r.dtd\"><r>&undeclared;</r>"));
     EXPECT_FALSE(parses("<r>&#x"));
     EXPECT_FALSE(parses("<r a=\"&#x1F"));
     EXPECT_FALSE(parses("<r>" + std::string(300000, '&') + "</r>"));
     EXPECT_FALSE(parses("<r><?pi?>text</r>")); // the framework's reader would never return
+    EXPECT_FALSE(parses("<r><e/><?pi?></r>"));
 
     // Well-formed documents in any of the forms the framework reads come out as it reads them.
     for (const std::string& text : std::vector<std::string> {
-             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- saved --><r a='1' b=\"&lt;&#x41;&#66;\">\r\n"
-             "  <c><![CDATA[<not/><an/><element/>]]></c><?pi here?><e/>text &amp; more<d/></r>",
+             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- saved --><?pi here?><r a='1' b=\"&lt;&#x41;&#66;\">\r\n"
+             "  <c><![CDATA[<not/><an/><element/>]]></c><e/>text &amp; more<d/></r><?pi after?>",
              nested("<a k=\"v\">", "</a>", maxElementDepth, "&gt;"),
-             "<r>&#12345678901234;</r>",
+             "<!DOCTYPE tarvelPatch><tarvelPatch version=\"1.0\"/>",
+             "<!DOCTYPE r PUBLIC \"-//Tarvel//Patch//EN\" \"r.dtd\"><r>&amp;</r>",
          })
     {
         const auto safe = parseText(juce::String::fromUTF8(text.c_str()));

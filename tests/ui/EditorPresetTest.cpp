@@ -1,6 +1,7 @@
 #include "EditorTestSupport.h"
 #include "ui/PresetLocations.h"
 #include "ui/widgets/TarvelWydKX7OverwriteComponent.h"
+#include "ui/widgets/TarvelWydKX7PresetBrowser.h"
 
 using namespace wydtest;
 using namespace ParameterTable;
@@ -156,4 +157,30 @@ TEST_F(EditorTest, TheAboutBoxShowsTheVersionWithTheBuildsWordSize)
     auto* version = dynamic_cast<juce::Label*>(child("aboutContainer_").getChildComponent(0));
     ASSERT_NE(version, nullptr);
     EXPECT_EQ(version->getText(), sizeof(void*) == 8 ? "1.0.5 (64bit)" : "1.0.5 (32bit)");
+}
+
+// Dialogs only open over an editor on screen; the headless tests above see their texts only.
+TEST_F(EditorTest, OnScreenTheFileMenuAndAFailedLoadOpenTheirDialogs)
+{
+    WYD_REQUIRE_DISPLAY();
+    makeFile(presetFolder().getChildFile("Junk.tz7p"), "not a preset");
+    openEditor();
+    editor->addToDesktop(0);
+    editor->setVisible(true);
+    ASSERT_TRUE(runMessageLoopUntil([this] { return editor->isShowing(); }, 2000));
+
+    auto& saveDialog = child<TarvelWydKX7PresetBrowser>("savePresetBrowser_");
+    editor->fileMenuResult(WYD_KX7AudioProcessorEditor::savePresetAsItem);
+    EXPECT_TRUE(saveDialog.isVisible() && saveDialog.isCurrentlyModal());
+    saveDialog.hide();
+
+    auto& alert = child<TarvelAlertComponent>("alert_");
+    editor->fileMenuResult(WYD_KX7AudioProcessorEditor::userManualItem); // the manual is missing
+    EXPECT_TRUE(alert.isVisible() && alert.isCurrentlyModal());
+    alert.hide();
+    presetMenu().setSelectedFilePath("Junk.tz7p");
+    editor->labelTextChanged(&presetMenu());
+    EXPECT_TRUE(alert.isVisible() && alert.isCurrentlyModal());
+    alert.hide();
+    editor->removeFromDesktop();
 }

@@ -61,8 +61,7 @@ TarvelFileBrowser::TarvelFileBrowser(const juce::String& componentName, const ju
       titleType(titleTypeToUse),
       okButtonType(okButtonTypeToUse),
       cancelButtonType(cancelButtonTypeToUse),
-      newFolderButtonType(newFolderButtonTypeToUse),
-      titleText(title)
+      newFolderButtonType(newFolderButtonTypeToUse)
 {
     needChangeParentModal(false);
     if (!wildcardPattern.containsNonWhitespaceChars())

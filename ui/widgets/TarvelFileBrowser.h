@@ -50,7 +50,6 @@ public:
     juce::Button* getCancelButton() { return cancelButton_.get(); }
     juce::Button* getNewFolderButton() { return newFolderButton_.get(); }
     const juce::String& getWildcardPattern() const { return wildcardPattern; }
-    const juce::String& getTitleText() const { return titleText; }
 
 protected:
     // The file the browser would choose: in save mode its current folder joined with the typed
@@ -75,7 +74,5 @@ protected:
     std::unique_ptr<TarvelNewFolderComponent> newFolderComponent_;
 
 private:
-    juce::String titleText;
-
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(TarvelFileBrowser)
 };

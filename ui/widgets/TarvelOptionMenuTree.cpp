@@ -283,9 +283,14 @@ int TarvelOptionMenuTree::popUpAndPick()
         return 0;
 
     juce::Component::SafePointer<TarvelOptionMenuTree> safeThis(this);
-    const int chosen = showPopup(*root);
+    const auto listedWhenShown = filePaths;
+    int chosen = showPopup(*root);
     // The editor may have been closed while the menu was open.
-    if (safeThis == nullptr || chosen < 1 || chosen >= nextItemId)
+    if (safeThis == nullptr || chosen < 1 || chosen > listedWhenShown.size())
+        return 0;
+    // The editor's timer may have rescanned meanwhile: the number belongs to the shown listing.
+    chosen = filePaths.indexOf(listedWhenShown[chosen - 1]) + 1;
+    if (chosen < 1)
         return 0;
     pickItem(chosen);
     return safeThis != nullptr ? chosen : 0;

@@ -34,7 +34,7 @@ inline void draw(juce::Graphics& g, const juce::Image& strip, int sourceY, int f
 enum class Rounding
 {
     up,  // a knob leaves frame 0 as soon as its value leaves the minimum
-    down // a selector's snapped step value may sit a hair below the step
+    down // a selector's snapped step value may sit a hair above its step (3 x 0.1)
 };
 
 // Index of the frame that shows value within [minimum, maximum], computed in double precision

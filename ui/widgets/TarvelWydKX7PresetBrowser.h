@@ -33,8 +33,6 @@ public:
     TarvelAlertComponent& getFailureAlert() { return *alertComponent_; }
 
 private:
-    bool isInsidePresetFolder(const juce::File& file) const;
-
     TarvelWydKX7PresetMenu* presetMenu = nullptr;
     WYD_KX7AudioProcessor* processor = nullptr;
     std::unique_ptr<TarvelWydKX7OverwriteComponent2> overwriteComponent_;

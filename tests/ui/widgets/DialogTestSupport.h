@@ -9,6 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <utility>
 
 namespace wydtest
 {
@@ -40,13 +45,47 @@ inline void* xDisplayWithWindowAtoms()
     return display;
 }
 
+// JUCE looks the atoms up once, when its X window system starts (possibly in a test that opens no
+// window): they must exist before that, so they are made while the program starts.
+inline const bool windowAtomsMadeBeforeJuceStarts = (xDisplayWithWindowAtoms(), true);
+
 #define WYD_REQUIRE_DISPLAY()                                                                      \
     if (!::wydtest::haveDisplay() || ::wydtest::xDisplayWithWindowAtoms() == nullptr)              \
     GTEST_SKIP() << "needs an X display"
 
+// Test programs run side by side (ctest -j) on one X server, and a window that takes the keyboard
+// focus closes another program's popup menu. Window tests of this program wait for each other.
+class XFocusLock
+{
+public:
+    XFocusLock()
+    {
+        // One lock per process, however many windows a test opens.
+        const auto* display = std::getenv("DISPLAY");
+        const auto path = "/tmp/wyd-xfocus"
+                        + juce::String(display != nullptr ? display : "").retainCharacters("0123456789.")
+                        + ".lock";
+        if (holders++ == 0 && (fd = ::open(path.toRawUTF8(), O_RDWR | O_CREAT | O_CLOEXEC, 0666)) >= 0)
+            ::flock(fd, LOCK_EX);
+    }
+    ~XFocusLock()
+    {
+        if (--holders == 0 && fd >= 0)
+            ::close(std::exchange(fd, -1)); // releases the lock
+    }
+    XFocusLock(const XFocusLock&) = delete;
+    XFocusLock& operator=(const XFocusLock&) = delete;
+
+private:
+    static inline int holders = 0;
+    static inline int fd = -1;
+};
+
 // An 800 x 450 window standing in for the editor.
 struct OnScreenWindow : juce::Component
 {
+    XFocusLock focusLock;
+
     OnScreenWindow()
     {
         setSize(800, 450);
@@ -93,15 +132,6 @@ inline juce::String describeMenu(const juce::PopupMenu& menu)
                       + item.text.upToLastOccurrenceOf(".", false, false));
     }
     return parts.joinIntoString(" ");
-}
-
-// The values of the current setting, for comparing a processor with another state.
-inline std::vector<float> currentValues(WYD_KX7AudioProcessor& processor)
-{
-    std::vector<float> values;
-    for (int i = 0; i < ParameterTable::kNumParameters; ++i)
-        values.push_back(processor.getParameter(i));
-    return values;
 }
 
 } // namespace wydtest

@@ -2,6 +2,8 @@
 #include "DialogTestSupport.h"
 #include "WidgetTestSupport.h"
 
+#include <functional>
+
 #include <sys/stat.h>
 
 using namespace wydtest;
@@ -19,9 +21,12 @@ struct ScriptedMenu : TarvelWydKX7PresetMenu
     }
     int answer = 0;
     juce::String shown;
+    std::function<void()> whileOpen;
     int showPopup(const juce::PopupMenu& menu) override
     {
         shown = describeMenu(menu);
+        if (whileOpen)
+            whileOpen();
         return answer;
     }
     void pick(int item)
@@ -176,6 +181,15 @@ TEST_F(PresetMenuTest, PopupChoicesNotifyOnlyWhenThePickChangesWhatIsShown)
     menu.pick(0); // dismissed
     EXPECT_EQ(notifications.textsSeen.size(), 2);
     EXPECT_TRUE(menu.shown.contains(juce::String(b) + "+b")) << menu.shown;
+
+    // A rescan while the menu is open renumbers the items: the pick is the file that was shown.
+    menu.whileOpen = [&] {
+        makeFile(folder.getChildFile("Sub/c.tz7p"));
+        menu.setSelectedFilePath("b.tz7p");
+    };
+    menu.pick(a);
+    EXPECT_EQ(menu.getSelectedFilePath(), "a.tz7p");
+    EXPECT_EQ(menu.getText(), "a");
     menu.removeListener(&notifications);
 }
 

@@ -1,0 +1,270 @@
+#include "ui/PresetLocations.h"
+#include "ui/widgets/TarvelWydKX7PresetBrowser.h"
+#include "ui/widgets/TarvelWydKX7PresetMenu.h"
+#include "DialogTestSupport.h"
+
+using namespace wydtest;
+
+namespace
+{
+bool isModal(const juce::Component& c)
+{
+    return c.isCurrentlyModal(false);
+}
+
+bool isEnabledLook(const juce::Component& button)
+{
+    return button.isEnabled() && button.getAlpha() == 1.0f;
+}
+
+struct HostDisplayUpdates : juce::AudioProcessorListener
+{
+    int count = 0;
+    void audioProcessorParameterChanged(juce::AudioProcessor*, int, float) override {}
+    void audioProcessorChanged(juce::AudioProcessor*, const ChangeDetails&) override { ++count; }
+};
+
+// The save-preset dialog over an on-screen stand-in for the editor, wired as the editor wires it.
+struct SavePresetTest : ::testing::Test
+{
+    void SetUp() override
+    {
+        clearMusicFolder();
+        if (!haveDisplay() || xDisplayWithWindowAtoms() == nullptr)
+            return;
+        editor = std::make_unique<OnScreenWindow>();
+        menu.setDirectoryPath(PresetLocations::presetFolderText());
+        menu.setFileExtension("*.tz7p");
+        editor->addAndMakeVisible(menu);
+        // Built before the preset folder exists, as on a fresh system.
+        dialog = std::make_unique<TarvelWydKX7PresetBrowser>(
+            "savePresetBrowser_", "Save", PresetLocations::presetFolder(), "*.tz7p", 5, 1, 5, 3, 8,
+            &processor, &menu);
+        editor->addChildComponent(*dialog);
+        dialog->setBounds(0, 0, 800, 450);
+        processor.addListener(&updates);
+        ASSERT_TRUE(folder.createDirectory());
+    }
+
+    void TearDown() override
+    {
+        processor.removeListener(&updates);
+        dialog.reset();
+        editor.reset();
+        clearMusicFolder();
+    }
+
+    void browseTo(const juce::File& where, const juce::String& name)
+    {
+        dialog->getFileBrowser()->setRoot(where);
+        dialog->getFileBrowser()->setFileName(name);
+        dialog->timerCallback();
+    }
+
+    void clickAndWait(juce::Button& button)
+    {
+        button.triggerClick();
+        runMessageLoopFor(50);
+    }
+
+    juce::String& activePresetPath()
+    {
+        auto& slot = processor.programs[processor.currentProgram];
+        return slot.presetPath[slot.activeChannel];
+    }
+
+    juce::File folder = presetFolder();
+    WYD_KX7AudioProcessor processor;
+    HostDisplayUpdates updates;
+    TarvelWydKX7PresetMenu menu{ "presetMenu_" };
+    std::unique_ptr<OnScreenWindow> editor;
+    std::unique_ptr<TarvelWydKX7PresetBrowser> dialog;
+};
+} // namespace
+
+TEST_F(SavePresetTest, OpensOnThePresetFolderAndEnablesButtonsOnlyInsideIt)
+{
+    WYD_REQUIRE_DISPLAY();
+    EXPECT_NE(dialog->getFileBrowser()->getRoot(), folder);
+    dialog->show();
+    EXPECT_EQ(dialog->getFileBrowser()->getRoot(), folder);
+    EXPECT_TRUE(isModal(*dialog));
+    EXPECT_EQ(dialog->getWildcardPattern(), "*.tz7p");
+    EXPECT_FALSE(isEnabledLook(*dialog->getOkButton()));
+    EXPECT_TRUE(isEnabledLook(*dialog->getNewFolderButton()));
+
+    browseTo(folder, "name");
+    EXPECT_TRUE(isEnabledLook(*dialog->getOkButton()));
+
+    const auto sibling = folder.getSiblingFile("WYD-KX7 old");
+    ASSERT_TRUE(sibling.createDirectory());
+    browseTo(sibling, "name");
+    EXPECT_FALSE(isEnabledLook(*dialog->getOkButton()));
+    EXPECT_FALSE(isEnabledLook(*dialog->getNewFolderButton()));
+    dialog->savePreset();
+    EXPECT_FALSE(sibling.getChildFile("name.tz7p").exists());
+    EXPECT_TRUE(dialog->isVisible());
+
+    // Every OK asks the host to refresh, also when nothing was saved.
+    const int before = updates.count;
+    dialog->okButtonClicked();
+    EXPECT_EQ(updates.count, before + 1);
+
+    // Shown again while browsing outside: back to the preset folder.
+    dialog->hide();
+    dialog->show();
+    EXPECT_EQ(dialog->getFileBrowser()->getRoot(), folder);
+    dialog->hide();
+}
+
+TEST_F(SavePresetTest, SavedNamesGetTheExtensionAndBecomeTheCurrentPreset)
+{
+    WYD_REQUIRE_DISPLAY();
+    const std::pair<const char*, const char*> cases[] = {
+        { "one", "one.tz7p" }, { "two.tz7p", "two.tz7p" }, { "three.TZ7P", "three.TZ7P.tz7p" }
+    };
+    for (const auto& [typed, saved] : cases)
+    {
+        dialog->show();
+        browseTo(folder, typed);
+        clickAndWait(*dialog->getOkButton());
+        EXPECT_TRUE(folder.getChildFile(saved).existsAsFile()) << typed;
+        EXPECT_EQ(activePresetPath(), saved);
+        EXPECT_EQ(menu.getSelectedFilePath(), saved);
+        EXPECT_FALSE(dialog->isVisible());
+    }
+    EXPECT_EQ(juce::ModalComponentManager::getInstance()->getNumModalComponents(), 0);
+}
+
+TEST_F(SavePresetTest, ExistingPresetIsOverwrittenOnlyAfterTheQuestion)
+{
+    WYD_REQUIRE_DISPLAY();
+    const auto old = makeFile(folder.getChildFile("Sub/old.tz7p"), "old");
+    dialog->show();
+    browseTo(folder.getChildFile("Sub"), "old");
+    clickAndWait(*dialog->getOkButton());
+
+    auto& question = dialog->getOverwriteComponent();
+    EXPECT_TRUE(question.isVisible());
+    EXPECT_TRUE(isModal(question));
+    EXPECT_FALSE(isModal(*dialog));
+    EXPECT_EQ(question.getTitleText(),
+              "Are you sure you want to overwrite this preset?\n\n\"Sub/old.tz7p\"");
+    EXPECT_EQ(old.loadFileAsString(), "old");
+
+    question.buttonClicked(&question.getCancelButton());
+    EXPECT_TRUE(isModal(*dialog));
+    EXPECT_EQ(old.loadFileAsString(), "old");
+
+    clickAndWait(*dialog->getOkButton());
+    question.buttonClicked(&question.getOkButton());
+    EXPECT_TRUE(old.loadFileAsString().startsWith("<?xml"));
+    EXPECT_EQ(activePresetPath(), "Sub/old.tz7p");
+    EXPECT_FALSE(question.isVisible());
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(juce::ModalComponentManager::getInstance()->getNumModalComponents(), 0);
+}
+
+TEST_F(SavePresetTest, AFailedSaveIsReportedAndTheDialogStaysOpen)
+{
+    WYD_REQUIRE_DISPLAY();
+    activePresetPath() = "Before.tz7p";
+    ASSERT_TRUE(folder.getChildFile("Taken.tz7p").createDirectory());
+    dialog->show();
+    browseTo(folder, "Taken");
+    dialog->savePreset();
+
+    auto& message = dialog->getFailureAlert();
+    EXPECT_TRUE(message.isVisible());
+    EXPECT_TRUE(isModal(message));
+    EXPECT_EQ(message.getTitleText(), "Couldn't save the preset!\n\n\"Taken.tz7p\"");
+    EXPECT_EQ(activePresetPath(), "Before.tz7p");
+    message.buttonClicked(&message.getOkButton());
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(isModal(*dialog));
+    dialog->hide();
+}
+
+TEST_F(SavePresetTest, ASecondQuickReturnDoesNotReachTheClosedDialog)
+{
+    WYD_REQUIRE_DISPLAY();
+    dialog->show();
+    browseTo(folder, "late");
+    dialog->getOkButton()->triggerClick(); // Return in the name field
+    dialog->getOkButton()->triggerClick(); // and again before the first is handled
+    runMessageLoopFor(100);
+    EXPECT_TRUE(folder.getChildFile("late.tz7p").existsAsFile());
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_FALSE(dialog->getOverwriteComponent().isVisible());
+    EXPECT_EQ(juce::ModalComponentManager::getInstance()->getNumModalComponents(), 0);
+
+    // A click that reaches the closed dialog saves nothing either.
+    browseTo(folder, "other");
+    clickAndWait(*dialog->getOkButton());
+    EXPECT_FALSE(folder.getChildFile("other.tz7p").exists());
+}
+
+TEST_F(SavePresetTest, NewFolderPromptCreatesFoldersAndReportsClashes)
+{
+    WYD_REQUIRE_DISPLAY();
+    dialog->show();
+    clickAndWait(*dialog->getNewFolderButton());
+    auto& prompt = *dialog->getNewFolderComponent();
+    ASSERT_TRUE(prompt.isVisible());
+    EXPECT_TRUE(isModal(prompt));
+    EXPECT_FALSE(isModal(*dialog));
+    EXPECT_TRUE(prompt.getTextEditor().hasKeyboardFocus(true));
+    EXPECT_FALSE(isEnabledLook(prompt.getOkButton()));
+
+    prompt.getTextEditor().setText("::**");
+    prompt.timerCallback();
+    EXPECT_TRUE(isEnabledLook(prompt.getOkButton()));
+    prompt.buttonClicked(&prompt.getOkButton()); // nothing legal is left of the name
+    EXPECT_TRUE(prompt.isVisible());
+    EXPECT_FALSE(prompt.getAlert().isVisible());
+
+    makeFile(folder.getChildFile("taken"));
+    prompt.getTextEditor().setText("taken");
+    prompt.buttonClicked(&prompt.getOkButton());
+    auto& message = prompt.getAlert();
+    EXPECT_TRUE(isModal(message));
+    EXPECT_FALSE(isModal(prompt));
+    EXPECT_EQ(message.getTitleText(), "The folder name already exist! Try different name.");
+    message.buttonClicked(&message.getOkButton());
+    EXPECT_TRUE(isModal(prompt));
+    EXPECT_EQ(prompt.getTextEditor().getText(), "taken");
+
+    prompt.getTextEditor().setText("Fresh");
+    prompt.buttonClicked(&prompt.getOkButton());
+    EXPECT_TRUE(folder.getChildFile("Fresh").isDirectory());
+    EXPECT_FALSE(prompt.isVisible());
+    EXPECT_TRUE(isModal(*dialog));
+    // The browser lists the new folder once its own thread has rescanned.
+    auto* list = [&]() -> juce::DirectoryContentsDisplayComponent* {
+        for (auto* child : dialog->getFileBrowser()->getChildren())
+            if (auto* display = dynamic_cast<juce::DirectoryContentsDisplayComponent*>(child))
+                return display;
+        return nullptr;
+    }();
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(runMessageLoopUntil([&] {
+        auto& contents = list->directoryContentsList;
+        for (int i = 0; i < contents.getNumFiles(); ++i)
+            if (contents.getFile(i) == folder.getChildFile("Fresh"))
+                return true;
+        return false;
+    }));
+
+    // The current folder replaced by a file while the prompt is open: creation fails.
+    browseTo(folder.getChildFile("Fresh"), "");
+    clickAndWait(*dialog->getNewFolderButton());
+    ASSERT_TRUE(folder.getChildFile("Fresh").deleteRecursively());
+    makeFile(folder.getChildFile("Fresh"));
+    prompt.getTextEditor().setText("inner");
+    prompt.buttonClicked(&prompt.getOkButton());
+    EXPECT_EQ(message.getTitleText(), "Couldn't create the folder! Try different name.");
+    message.buttonClicked(&message.getOkButton());
+    prompt.buttonClicked(&prompt.getCancelButton());
+    EXPECT_TRUE(isModal(*dialog));
+    dialog->hide();
+}
