@@ -195,6 +195,43 @@ void X11Session::drag(int fromX, int fromY, int toX, int toY, int steps)
     releaseButton(toX, toY);
 }
 
+void X11Session::listenForKeys(WindowId window)
+{
+    XSelectInput(display, window, KeyPressMask);
+    sync();
+}
+
+int X11Session::takeKeyPresses(WindowId window)
+{
+    sync();
+    int presses = 0;
+    while (XPending(display) > 0)
+    {
+        XEvent event;
+        XNextEvent(display, &event);
+        presses += event.type == KeyPress && event.xkey.window == window ? 1 : 0;
+    }
+    return presses;
+}
+
+void X11Session::typeKey(const char* keysymName)
+{
+    const KeyCode code = XKeysymToKeycode(display, XStringToKeysym(keysymName));
+    XTestFakeKeyEvent(display, code, True, CurrentTime);
+    sync();
+    pause(20);
+    XTestFakeKeyEvent(display, code, False, CurrentTime);
+    sync();
+}
+
+X11Session::WindowId X11Session::focusedWindow() const
+{
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    return focus;
+}
+
 std::vector<XError> X11Session::errors()
 {
     std::lock_guard<std::mutex> guard(errorLock);

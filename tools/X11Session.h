@@ -61,6 +61,14 @@ public:
     // Press at `from`, move to `to` in `steps` moves, release.
     void drag(int fromX, int fromY, int toX, int toY, int steps);
 
+    // Keyboard: the host's window hears key presses (those sent to it count too), and a key is
+    // typed as the user does, into whatever window has the focus.
+    void listenForKeys(WindowId window);
+    // Key presses `window` received since the last call.
+    int takeKeyPresses(WindowId window);
+    void typeKey(const char* keysymName);
+    WindowId focusedWindow() const;
+
     // Every X error this process met since the last clear, on any connection: the session
     // installs a recording error handler (Xlib's default one would end the process).
     static std::vector<XError> errors();

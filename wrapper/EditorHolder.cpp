@@ -5,6 +5,34 @@
 namespace wydvst
 {
 
+namespace
+{
+
+// X's event type KeyPress, whose macro JUCE's headers undefine (it clashes with juce::KeyPress).
+constexpr int kXKeyPressEvent = 2;
+
+// The X key symbol of a key as JUCE reports it on Linux: special keys carry their symbol's low
+// byte (with JUCE's extended-key flag for most), characters their Unicode value.
+KeySym keySymbolOf(const juce::KeyPress& key)
+{
+    constexpr int extendedKeyFlag = 0x10000000;
+    const int code = key.getKeyCode();
+    if ((code & extendedKeyFlag) != 0)
+        return 0xff00 | (code & 0xff);
+    if (code == juce::KeyPress::returnKey || code == juce::KeyPress::escapeKey
+        || code == juce::KeyPress::backspaceKey || code == juce::KeyPress::tabKey)
+        return 0xff00 | code;
+    return code < 0x100 ? static_cast<KeySym>(code) : static_cast<KeySym>(0x01000000 | code);
+}
+
+unsigned int keyStateOf(const juce::ModifierKeys& modifiers)
+{
+    return (modifiers.isShiftDown() ? ShiftMask : 0u) | (modifiers.isCtrlDown() ? ControlMask : 0u)
+           | (modifiers.isAltDown() ? Mod1Mask : 0u);
+}
+
+} // namespace
+
 EditorHolder::EditorHolder(juce::AudioProcessor& processorIn, EditorHostSide& hostSideIn)
     : juce::Component("WYD-KX7 editor holder"), processor(processorIn), hostSide(hostSideIn)
 {
@@ -68,6 +96,7 @@ bool EditorHolder::displayIsAvailable()
 
 void EditorHolder::embedInto(void* parentWindow)
 {
+    hostWindow = reinterpret_cast<unsigned long>(parentWindow);
     setVisible(false);
     addToDesktop(0, parentWindow);
     setVisible(true);
@@ -76,6 +105,44 @@ void EditorHolder::embedInto(void* parentWindow)
     auto* windowSystem = juce::XWindowSystem::getInstance();
     juce::XWindowSystemUtilities::ScopedXLock xLock;
     juce::X11Symbols::getInstance()->xFlush(windowSystem->getDisplay());
+}
+
+bool EditorHolder::keyPressed(const juce::KeyPress& key)
+{
+    // Only keys nothing in the editor used arrive here (the editor gives no key a meaning).
+    // JUCE's X layer took the input focus on the last click into the editor, so without this the
+    // host's shortcuts (its transport's space bar) stay dead until the user clicks into the host.
+    handKeyToHost(key);
+    return true;
+}
+
+void EditorHolder::handKeyToHost(const juce::KeyPress& key)
+{
+    if (hostWindow == 0)
+        return;
+    auto* x11 = juce::X11Symbols::getInstance();
+    auto* display = juce::XWindowSystem::getInstance()->getDisplay();
+    juce::XWindowSystemUtilities::ScopedXLock xLock;
+    const KeyCode keyCode = x11->xKeysymToKeycode(display, keySymbolOf(key));
+    if (keyCode != 0)
+    {
+        XEvent event{};
+        event.xkey.type = kXKeyPressEvent;
+        event.xkey.display = display;
+        event.xkey.window = hostWindow;
+        event.xkey.root = x11->xDefaultRootWindow(display);
+        event.xkey.time = CurrentTime;
+        event.xkey.state = keyStateOf(key.getModifiers());
+        event.xkey.keycode = keyCode;
+        event.xkey.same_screen = True;
+        // Propagated: it reaches the host's widget that listens for keys above its window.
+        x11->xSendEvent(display, hostWindow, True, KeyPressMask, &event);
+        event.xkey.type = KeyRelease;
+        x11->xSendEvent(display, hostWindow, True, KeyReleaseMask, &event);
+    }
+    // The keys that follow go to the host directly.
+    x11->xSetInputFocus(display, hostWindow, RevertToParent, CurrentTime);
+    x11->xFlush(display);
 }
 
 void EditorHolder::exitModalStates()

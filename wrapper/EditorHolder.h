@@ -47,6 +47,8 @@ public:
     void exitModalStates();
 
 private:
+    bool keyPressed(const juce::KeyPress& key) override;
+    void handKeyToHost(const juce::KeyPress& key);
     void timerCallback() override;
     void handleAsyncUpdate() override;
     void paint(juce::Graphics&) override;
@@ -60,6 +62,8 @@ private:
     juce::AudioProcessor& processor;
     EditorHostSide& hostSide;
     std::unique_ptr<juce::AudioProcessorEditor> editor;
+    // The host's X11 window the holder is embedded in (an X Window id).
+    unsigned long hostWindow = 0;
     juce::uint32 lastHostIdle = 0;
     bool hasIdledHost = false;
 };

@@ -248,6 +248,28 @@ TEST_F(PluginEditor, TheHostClosesTheEditorAndThenTheInstanceFromInsideTheEditor
     // TearDown unloads the library and checks threads, windows and X errors.
 }
 
+TEST_F(PluginEditor, KeysTheEditorDoesNotUseReachTheHostAfterAClickInTheEditor)
+{
+    auto& shown = showEditor();
+    x11->listenForKeys(shown.window);
+    x11->typeKey("space");
+    EXPECT_TRUE(eventually([&] { return x11->takeKeyPresses(shown.window) == 1; })) << "the host has the focus";
+
+    // A click gives the editor's window the focus, as JUCE does on every press.
+    const float bypassBefore = shown.plugin->getParameter(kBypass);
+    click(shown, kBypassX, kBypassY);
+    ASSERT_TRUE(eventually([&] { return shown.plugin->getParameter(kBypass) != bypassBefore; }));
+    x11->moveMouse(1200, 1000);
+    x11->typeKey("space");
+    int received = 0;
+    EXPECT_TRUE(eventually([&] { return (received += x11->takeKeyPresses(shown.window)) >= 1; }))
+        << "the space bar did not reach the host";
+    // And the host has the focus again: the next key goes to it directly.
+    x11->typeKey("space");
+    EXPECT_TRUE(eventually([&] { return x11->takeKeyPresses(shown.window) == 1; }));
+    EXPECT_EQ(shown.plugin->getParameter(kBypass), 1.0f - bypassBefore) << "a key pressed a control";
+}
+
 // Linked into this program to reach the processor, whose announcement reaches the host only
 // through JUCE's message loop: it shows which thread runs the loop.
 TEST(PluginEditorInProcess, TheIdlingThreadRunsTheLoopWhileAnEditorIsOpenAndAResizeReachesTheHost)
