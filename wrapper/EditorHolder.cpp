@@ -40,11 +40,12 @@ EditorHolder::EditorHolder(juce::AudioProcessor& processorIn, EditorHostSide& ho
     if (editor == nullptr)
         return;
     setOpaque(true);
-    // No keyboard focus policy here: a popup menu stays open only while JUCE believes it is the
-    // foreground process, which on X11 it does once one of its windows took the input focus, and
-    // JUCE's X layer already takes it (XSetInputFocus through the peer's toFront) on every button
-    // press in one of its windows, before any component sees the press. So a menu opened by a
-    // label, which takes no focus itself, works on a host's real clicks too.
+    // Keyboard focus. A popup menu stays open only while JUCE believes it is the foreground
+    // process, which on X11 it does once one of its windows took the input focus; JUCE's X layer
+    // takes it (XSetInputFocus through the peer's toFront) on every button press in one of its
+    // windows, before any component sees the press. So a menu opened by a label, which takes no
+    // focus itself, works on a host's real clicks without more from us; keyPressed gives the
+    // focus back to the host with the first key nothing here uses.
     addAndMakeVisible(*editor);
     editor->setTopLeftPosition(0, 0);
     setBounds(0, 0, editor->getWidth(), editor->getHeight());
