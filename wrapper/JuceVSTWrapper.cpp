@@ -21,6 +21,7 @@ constexpr VstInt32 kCockosViewAsConfigAnswer = static_cast<VstInt32>(0xbeef0000u
 // A close waits this long for JUCE's loop before it asks the loop's menus and dialogs to end
 // (again).
 constexpr int kCloseWaitMilliseconds = 100;
+constexpr int kDismissOwnAttempts = 10;
 
 // What is left of an instance or its editor when the host closes it from inside one of its own
 // callbacks: deleted once those callbacks have returned, editor first and JUCE last.
@@ -632,7 +633,7 @@ void JuceVSTWrapper::closeEditor()
 {
     if (!editorIsOpen)
         return;
-    for (;;)
+    for (int attempt = 1;; ++attempt)
     {
         EventLoopGate::HostTurn turn(kCloseWaitMilliseconds);
         if (turn.acquired())
@@ -640,17 +641,21 @@ void JuceVSTWrapper::closeEditor()
             closeEditorInTurn();
             return;
         }
-        // Another thread is inside JUCE's loop, maybe in a menu or dialog of this editor.
-        postEditorDismissal();
+        // Another thread is inside JUCE's loop, maybe in a menu or dialog of this editor; after
+        // a second, in any modal loop at all (another editor's, say).
+        postEditorDismissal(attempt > kDismissOwnAttempts);
     }
 }
 
-void JuceVSTWrapper::postEditorDismissal()
+void JuceVSTWrapper::postEditorDismissal(bool everything)
 {
     const std::uint64_t id = instanceId;
-    juce::MessageManager::callAsync([id] {
+    juce::MessageManager::callAsync([id, everything] {
         juce::PopupMenu::dismissAllActiveMenus();
-        LiveInstances::withInstance(id, [](JuceVSTWrapper& instance) { instance.exitEditorModalStates(); });
+        if (everything)
+            juce::ModalComponentManager::getInstance()->cancelAllModalComponents();
+        else
+            LiveInstances::withInstance(id, [](JuceVSTWrapper& instance) { instance.exitEditorModalStates(); });
     });
 }
 

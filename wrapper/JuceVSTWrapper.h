@@ -99,7 +99,7 @@ private:
     // another thread: asks that loop to end, then takes JUCE's loop over.
     void closeEditor();
     void closeEditorInTurn();
-    void postEditorDismissal();
+    void postEditorDismissal(bool everything);
     void exitEditorModalStates();
 
     void presentIdentity();
