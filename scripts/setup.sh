@@ -15,7 +15,7 @@ native=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libx11-dev libxext-dev libxinerama-dev libxrandr-dev libxcursor-dev
   libfreetype-dev libpng-dev libjpeg-dev zlib1g-dev
-  fonts-dejavu-core xvfb xauth x11-apps
+  fonts-dejavu-core xdg-utils xvfb xauth x11-apps
   libexpat1-dev locales
   python3-reportlab
   libxtst-dev imagemagick
