@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <set>
 #include <thread>
@@ -23,14 +24,27 @@ namespace plugintest
 
 using namespace std::chrono_literals;
 
+// A folder of its own for this test program (made with mkdtemp, so parallel programs never share
+// it), removed when the program ends.
 inline const std::string& temporaryHome()
 {
-    static const std::string home = [] {
-        char pattern[] = "/tmp/wyd-editor-test-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        return std::string(made != nullptr ? made : "/tmp");
-    }();
-    return home;
+    struct Folder
+    {
+        std::string path;
+        Folder()
+        {
+            char pattern[] = "/tmp/wyd-editor-test-XXXXXX";
+            const char* made = mkdtemp(pattern);
+            path = made != nullptr ? made : "";
+        }
+        ~Folder()
+        {
+            if (!path.empty())
+                std::filesystem::remove_all(path);
+        }
+    };
+    static const Folder folder;
+    return folder.path;
 }
 
 inline bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 3s)
@@ -61,6 +75,7 @@ protected:
     {
         if (std::getenv("DISPLAY") == nullptr)
             GTEST_SKIP() << "no X server (DISPLAY is not set)";
+        ASSERT_FALSE(temporaryHome().empty()) << "no temporary HOME";
         setenv("HOME", temporaryHome().c_str(), 1);
         writePreset("Loud.tz7p", 20, 0.75f);
         std::string error;

@@ -276,6 +276,7 @@ TEST(PluginEditorInProcess, TheIdlingThreadRunsTheLoopWhileAnEditorIsOpenAndARes
 {
     if (std::getenv("DISPLAY") == nullptr)
         GTEST_SKIP() << "no X server (DISPLAY is not set)";
+    ASSERT_FALSE(plugintest::temporaryHome().empty()) << "no temporary HOME";
     setenv("HOME", plugintest::temporaryHome().c_str(), 1);
     std::string error;
     auto x11 = vsthost::X11Session::open(error);
