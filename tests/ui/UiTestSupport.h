@@ -9,6 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
 #include <memory>
 
 namespace wydtest
@@ -43,11 +46,9 @@ inline bool haveDisplay()
 class TemporaryHome
 {
 public:
-    TemporaryHome()
-        : folder(juce::File::getSpecialLocation(juce::File::tempDirectory)
-                     .getNonexistentChildFile("wyd-home", "", false))
+    // mkdtemp: test programs run in parallel, and each needs a HOME no other one can pick.
+    TemporaryHome() : folder(makeUniqueFolder())
     {
-        folder.createDirectory();
         if (const char* old = std::getenv("HOME"))
             previous = old;
         setenv("HOME", folder.getFullPathName().toRawUTF8(), 1);
@@ -59,8 +60,9 @@ public:
             setenv("HOME", previous.toRawUTF8(), 1);
         else
             unsetenv("HOME");
-        folder.setReadOnly(false, true);
-        folder.deleteRecursively();
+        // remove_all does not follow links: a test's cyclic link cannot trap it.
+        std::error_code ignored;
+        std::filesystem::remove_all(folder.getFullPathName().toStdString(), ignored);
     }
 
     const juce::File& path() const { return folder; }
@@ -72,6 +74,17 @@ public:
     }
 
 private:
+    static juce::File makeUniqueFolder()
+    {
+        auto pattern = juce::File::getSpecialLocation(juce::File::tempDirectory)
+                           .getChildFile("wyd-home-XXXXXX")
+                           .getFullPathName()
+                           .toStdString();
+        if (mkdtemp(pattern.data()) == nullptr)
+            throw std::runtime_error("no temporary HOME: " + pattern);
+        return juce::File(pattern);
+    }
+
     juce::File folder;
     juce::String previous;
 };

@@ -76,7 +76,9 @@ void TarvelWydKnob::mouseDown(const juce::MouseEvent& e)
     const int step = lastStepAt(e.getMouseDownPosition());
     if (step >= 0)
     {
-        setValue(stepValue(step), juce::sendNotificationAsync);
+        // Notified at once: a later notification would read the value after the editor's timer
+        // may already have reset the control to the processor's old value, losing the click.
+        setValue(stepValue(step), juce::sendNotificationSync);
         repaint();
     }
 

@@ -66,10 +66,7 @@ TEST_F(PluginEditor, OpensEmbeddedAndItsControlsReachTheHostOnTheIdlingThread)
     click(shown, kBypassX, kBypassY);
     EXPECT_TRUE(eventually([&] { return plugin.getParameter(kBypass) != bypassBefore; }));
 
-    // A selector hands its step to the processor through an asynchronous notification; an editor
-    // timer tick that refreshes the controls before it arrives (after the bypass change above)
-    // undoes the press. Reported; until it is fixed the press waits for that tick.
-    std::this_thread::sleep_for(150ms);
+    // Right after the bypass change, before the editor's timer has shown it: the step must stick.
     click(shown, kLowFreqStep2X, kLowFreqStep2Y);
     EXPECT_TRUE(eventually([&] { return plugin.getParameter(kLowFreq) == 0.5f; }));
 
