@@ -6,6 +6,7 @@
 #include "ui/ExternalOpener.h"
 #include "ui/PresetLocations.h"
 #include "ui/images/BinaryImages.h"
+#include "ui/widgets/EmbeddedImage.h"
 #include "ui/widgets/Tarvel2StateButton.h"
 #include "ui/widgets/Tarvel2StateKickButton.h"
 #include "ui/widgets/TarvelAlertComponent.h"
@@ -34,7 +35,7 @@ struct EmbeddedImage
     const char* const* data;
     int size;
 
-    juce::Image decode() const { return juce::ImageFileFormat::loadFrom(*data, (size_t) size); }
+    juce::Image decode() const { return decodeEmbeddedImage(*data, size); }
 };
 
 struct Box
@@ -49,15 +50,10 @@ constexpr int timerIntervalMs = 50;
 const char* const presetWildcard = "*.tz7p";
 const char* const productName = "WYD-KX7";
 
-juce::Image decode(const char* data, int size)
-{
-    return juce::ImageFileFormat::loadFrom(data, (size_t) size);
-}
-
 juce::Image copyButtonImage(bool settingBActive)
 {
-    return settingBActive ? decode(KX7BinImg::btoa_png, KX7BinImg::btoa_pngSize)
-                          : decode(KX7BinImg::atob_png, KX7BinImg::atob_pngSize);
+    return settingBActive ? decodeEmbeddedImage(KX7BinImg::btoa_png, KX7BinImg::btoa_pngSize)
+                          : decodeEmbeddedImage(KX7BinImg::atob_png, KX7BinImg::atob_pngSize);
 }
 
 juce::String quoted(const juce::String& text)
@@ -274,7 +270,7 @@ WYD_KX7AudioProcessorEditor::WYD_KX7AudioProcessorEditor(WYD_KX7AudioProcessor* 
 {
     setLookAndFeel(&lookAndFeel);
 
-    backgroundImage = decode(KX7BinImg::background_png, KX7BinImg::background_pngSize);
+    backgroundImage = decodeEmbeddedImage(KX7BinImg::background_png, KX7BinImg::background_pngSize);
     setSize(backgroundImage.getWidth(), backgroundImage.getHeight());
 
     buildControls();
@@ -289,17 +285,17 @@ WYD_KX7AudioProcessorEditor::WYD_KX7AudioProcessorEditor(WYD_KX7AudioProcessor* 
 void WYD_KX7AudioProcessorEditor::buildControls()
 {
     fileButton_ = EditorLayout::makePushButton(*this, "fileButton_");
-    fileButton_->setImage(decode(KX7BinImg::file_png, KX7BinImg::file_pngSize));
+    fileButton_->setImage(decodeEmbeddedImage(KX7BinImg::file_png, KX7BinImg::file_pngSize));
     fileButton_->setBounds(47, 0, 78, 33);
     fileButton_->addListener(this);
 
     presetDecButton_ = EditorLayout::makePushButton(*this, "presetDecButton_");
-    presetDecButton_->setImage(decode(KX7BinImg::presetleft_png, KX7BinImg::presetleft_pngSize));
+    presetDecButton_->setImage(decodeEmbeddedImage(KX7BinImg::presetleft_png, KX7BinImg::presetleft_pngSize));
     presetDecButton_->setBounds(190, 0, 32, 33);
     presetDecButton_->addListener(this);
 
     presetIncButton_ = EditorLayout::makePushButton(*this, "presetIncButton_");
-    presetIncButton_->setImage(decode(KX7BinImg::presetright_png, KX7BinImg::presetright_pngSize));
+    presetIncButton_->setImage(decodeEmbeddedImage(KX7BinImg::presetright_png, KX7BinImg::presetright_pngSize));
     presetIncButton_->setBounds(488, 0, 33, 33);
     presetIncButton_->addListener(this);
 
@@ -308,7 +304,7 @@ void WYD_KX7AudioProcessorEditor::buildControls()
     // The A/B switch and the copy button take their state from the first timer tick.
     abButton_ = std::make_unique<Tarvel2StateButton>("abButton_");
     addAndMakeVisible(*abButton_);
-    abButton_->setImage(decode(KX7BinImg::ab_png, KX7BinImg::ab_pngSize));
+    abButton_->setImage(decodeEmbeddedImage(KX7BinImg::ab_png, KX7BinImg::ab_pngSize));
     abButton_->setBounds(603, 7, 46, 26);
     abButton_->addListener(this);
 
@@ -347,7 +343,7 @@ void WYD_KX7AudioProcessorEditor::buildPresetMenu()
 void WYD_KX7AudioProcessorEditor::buildDialogs()
 {
     const juce::Image aboutImage =
-        decode(aboutboxBinImg::about_box_kx7_png, aboutboxBinImg::about_box_kx7_pngSize);
+        decodeEmbeddedImage(aboutboxBinImg::about_box_kx7_png, aboutboxBinImg::about_box_kx7_pngSize);
     aboutContainer_ = std::make_unique<TarvelSplashScreen>("aboutContainer_");
     addChildComponent(*aboutContainer_);
     aboutContainer_->setBounds(186, 106, aboutImage.getWidth(), aboutImage.getHeight());

@@ -1,22 +1,15 @@
 #include "ui/widgets/TarvelAlertComponent.h"
 
 #include "ui/images/BinaryImages.h"
+#include "ui/widgets/EmbeddedImage.h"
 #include "ui/widgets/EditorModalScope.h"
-
-namespace
-{
-juce::Image decode(const char* data, int size)
-{
-    return juce::ImageFileFormat::loadFrom(data, (size_t) size);
-}
-} // namespace
 
 TarvelAlertComponent::TarvelAlertComponent(const juce::String& componentName, int iconTypeToUse,
                                            int okButtonTypeToUse, int cancelButtonTypeToUse)
     : juce::Component(componentName)
 {
-    backgroundImage = decode(WydDialogBox::dialog_box_small_png,
-                             WydDialogBox::dialog_box_small_pngSize);
+    backgroundImage = decodeEmbeddedImage(WydDialogBox::dialog_box_small_png,
+                                          WydDialogBox::dialog_box_small_pngSize);
     setSize(backgroundImage.getWidth(), backgroundImage.getHeight());
 
     iconType = iconTypeToUse;
@@ -54,14 +47,14 @@ juce::Image TarvelAlertComponent::loadButtonImage(int code)
     switch (code)
     {
     case 3:
-    case 4: return decode(cancelbutton_png, cancelbutton_pngSize);
-    case 5: return decode(savebutton_png, savebutton_pngSize);
-    case 6: return decode(loadbutton_png, loadbutton_pngSize);
-    case 7: return decode(importbutton_png, importbutton_pngSize);
-    case 8: return decode(newfolderbutton_png, newfolderbutton_pngSize);
-    case 9: return decode(downloadbutton_png, downloadbutton_pngSize);
-    case 10: return decode(overwritebutton_png, overwritebutton_pngSize);
-    default: return decode(okbutton_png, okbutton_pngSize);
+    case 4: return decodeEmbeddedImage(cancelbutton_png, cancelbutton_pngSize);
+    case 5: return decodeEmbeddedImage(savebutton_png, savebutton_pngSize);
+    case 6: return decodeEmbeddedImage(loadbutton_png, loadbutton_pngSize);
+    case 7: return decodeEmbeddedImage(importbutton_png, importbutton_pngSize);
+    case 8: return decodeEmbeddedImage(newfolderbutton_png, newfolderbutton_pngSize);
+    case 9: return decodeEmbeddedImage(downloadbutton_png, downloadbutton_pngSize);
+    case 10: return decodeEmbeddedImage(overwritebutton_png, overwritebutton_pngSize);
+    default: return decodeEmbeddedImage(okbutton_png, okbutton_pngSize);
     }
 }
 
@@ -70,10 +63,10 @@ juce::Image TarvelAlertComponent::loadIconImage(int iconCode)
     using namespace dialogbrowser;
     switch (iconCode)
     {
-    case 2: return decode(okbutton_png, okbutton_pngSize);
-    case 3: return decode(smileicon_png, smileicon_pngSize);
-    case 4: return decode(frownicon_png, frownicon_pngSize);
-    default: return decode(exclamationicon_png, exclamationicon_pngSize);
+    case 2: return decodeEmbeddedImage(okbutton_png, okbutton_pngSize);
+    case 3: return decodeEmbeddedImage(smileicon_png, smileicon_pngSize);
+    case 4: return decodeEmbeddedImage(frownicon_png, frownicon_pngSize);
+    default: return decodeEmbeddedImage(exclamationicon_png, exclamationicon_pngSize);
     }
 }
 

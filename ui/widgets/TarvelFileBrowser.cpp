@@ -1,6 +1,7 @@
 #include "ui/widgets/TarvelFileBrowser.h"
 
 #include "ui/images/BinaryImages.h"
+#include "ui/widgets/EmbeddedImage.h"
 #include "ui/widgets/EditorModalScope.h"
 #include "ui/widgets/TarvelAlertComponent.h"
 
@@ -23,19 +24,14 @@ int browserFlagsForMode(int mode)
     }
 }
 
-juce::Image decode(const char* data, int size)
-{
-    return juce::ImageFileFormat::loadFrom(data, (size_t) size);
-}
-
 juce::Image titleImageFor(int titleType)
 {
     using namespace dialogbrowser;
     switch (titleType)
     {
-    case 1: return decode(saveastitle_png, saveastitle_pngSize);
-    case 2: return decode(loadtitle_png, loadtitle_pngSize);
-    case 3: return decode(importtitle_png, importtitle_pngSize);
+    case 1: return decodeEmbeddedImage(saveastitle_png, saveastitle_pngSize);
+    case 2: return decodeEmbeddedImage(loadtitle_png, loadtitle_pngSize);
+    case 3: return decodeEmbeddedImage(importtitle_png, importtitle_pngSize);
     default: return {};
     }
 }
@@ -94,8 +90,8 @@ void TarvelFileBrowser::createBrowser(int flags, const juce::String& title)
         (flags & Flags::canSelectFiles) != 0 ? wildcardPattern : juce::String(),
         (flags & Flags::canSelectDirectories) != 0 ? "*" : juce::String(), juce::String());
 
-    backgroundImage = decode(WydDialogBox::file_browser_clean_png,
-                             WydDialogBox::file_browser_clean_pngSize);
+    backgroundImage = decodeEmbeddedImage(WydDialogBox::file_browser_clean_png,
+                                          WydDialogBox::file_browser_clean_pngSize);
     setSize(800, 300);
     titleImage = titleImageFor(titleType);
 

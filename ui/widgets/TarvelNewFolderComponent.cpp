@@ -1,6 +1,7 @@
 #include "ui/widgets/TarvelNewFolderComponent.h"
 
 #include "ui/images/BinaryImages.h"
+#include "ui/widgets/EmbeddedImage.h"
 #include "ui/widgets/EditorModalScope.h"
 
 TarvelNewFolderComponent::TarvelNewFolderComponent(const juce::String& componentName,
@@ -10,8 +11,8 @@ TarvelNewFolderComponent::TarvelNewFolderComponent(const juce::String& component
       fileBrowser(browser)
 {
     needChangeParentModal(false);
-    backgroundImage = juce::ImageFileFormat::loadFrom(WydDialogBox::dialog_box_small_png,
-                                                      (size_t) WydDialogBox::dialog_box_small_pngSize);
+    backgroundImage = decodeEmbeddedImage(WydDialogBox::dialog_box_small_png,
+                                          WydDialogBox::dialog_box_small_pngSize);
     setSize(backgroundImage.getWidth(), backgroundImage.getHeight());
 
     titleText_ = std::make_unique<juce::Label>("titleText_", promptText);

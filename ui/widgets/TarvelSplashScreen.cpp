@@ -1,12 +1,13 @@
 #include "ui/widgets/TarvelSplashScreen.h"
 
 #include "ui/images/BinaryImages.h"
+#include "ui/widgets/EmbeddedImage.h"
 
 TarvelSplashScreen::TarvelSplashScreen(const juce::String& componentName)
     : juce::Component(componentName)
 {
-    aboutImage = juce::ImageFileFormat::loadFrom(aboutboxBinImg::about_box_kx7_png,
-                                                 (size_t) aboutboxBinImg::about_box_kx7_pngSize);
+    aboutImage = decodeEmbeddedImage(aboutboxBinImg::about_box_kx7_png,
+                                     aboutboxBinImg::about_box_kx7_pngSize);
     setSize(aboutImage.getWidth(), aboutImage.getHeight());
 
     versionLabel_ = std::make_unique<juce::Label>("versionLabel_", juce::String());
