@@ -1,58 +1,24 @@
 #include "ui/widgets/TarvelOptionMenuTree.h"
 
-#include <climits>
-#include <cstdlib>
-#include <memory>
-#include <set>
-
 namespace
 {
 // Bounds the menus of one scan however large the tree on disk.
 constexpr int maxFoldersPerScan = 10000;
 
-// The folder's real path with every link resolved; empty when it cannot be resolved.
-juce::String realPathOf(const juce::File& folder)
-{
-    std::unique_ptr<char, decltype(&std::free)> resolved(
-        ::realpath(folder.getFullPathName().toRawUTF8(), nullptr), &std::free);
-    return resolved != nullptr ? juce::String::fromUTF8(resolved.get()) : juce::String();
-}
-
 // What JUCE's File::getFileNameWithoutExtension gives for the last component of a path.
 juce::String nameWithoutExtension(const juce::String& path)
 {
-    const auto name = path.fromLastOccurrenceOf("/", false, false);
-    const int dot = name.lastIndexOfChar('.');
-    return dot >= 0 ? name.substring(0, dot) : name;
+    return fileNameWithoutExtension(path.fromLastOccurrenceOf("/", false, false));
 }
 
-juce::File folderAt(const juce::String& path)
+int numFoldersIn(const FolderTree& tree)
 {
-    return juce::File::isAbsolutePath(path) ? juce::File(path) : juce::File();
-}
-
-juce::Array<juce::File> subFoldersOf(const juce::File& folder)
-{
-    return folder.isDirectory() ? folder.findChildFiles(juce::File::findDirectories, false, "*")
-                                : juce::Array<juce::File>();
+    int count = 1;
+    for (const auto& sub : tree.subFolders)
+        count += numFoldersIn(sub);
+    return count;
 }
 } // namespace
-
-// Every real folder is visited at most once per scan: a link back to a folder already visited
-// (a cycle, or a second way to the same folder) is not listed. The count that sizes the menus
-// follows the same rule, and a folder that appears after the count finds no menu left and is left
-// out, so a scan never fills more menus than it allocated.
-struct TarvelOptionMenuTree::ScanState
-{
-    std::set<juce::String> visited;
-    int menusReserved = 0;
-
-    bool visit(const juce::File& folder)
-    {
-        const auto real = realPathOf(folder);
-        return real.isNotEmpty() && visited.insert(real).second;
-    }
-};
 
 TarvelOptionMenuTree::TarvelOptionMenuTree(const juce::String& componentName)
     : juce::Label(componentName, juce::String()),
@@ -167,105 +133,63 @@ juce::String TarvelOptionMenuTree::relativePathOf(const juce::String& fullPath) 
 bool TarvelOptionMenuTree::createMenuTree()
 {
     bool found = false;
-    ScanState state;
-    scan = &state;
     createSubMenu(directoryPath, true, found);
-    scan = nullptr;
     return found;
 }
 
-int TarvelOptionMenuTree::countFoldersToScan(const juce::File& folder, ScanState& counting) const
-{
-    int count = 0;
-    for (const auto& child : subFoldersOf(folder))
-    {
-        if (count >= maxFoldersPerScan)
-            break;
-        if (counting.visit(child))
-            count += 1 + countFoldersToScan(child, counting);
-    }
-    return juce::jmin(count, maxFoldersPerScan);
-}
-
+// The whole tree is read before any menu is filled, so the menus are sized from the very listings
+// they are filled from: folders that appear or vanish meanwhile cannot make a scan fill more menus
+// than it allocated, and every folder is listed once per scan.
 int TarvelOptionMenuTree::createSubMenu(const juce::String& path, bool isRoot, bool& found)
 {
-    // Called on its own (not through createMenuTree), a scan still needs its bookkeeping; the
-    // menus filled so far stay taken.
-    ScanState ownState;
-    if (scan == nullptr)
-    {
-        ownState.menusReserved = menuCount;
-        scan = &ownState;
-    }
-    const auto result = fillMenuOf(path, isRoot, found);
-    if (scan == &ownState)
-        scan = nullptr;
-    return result;
-}
-
-int TarvelOptionMenuTree::fillMenuOf(const juce::String& path, bool isRoot, bool& found)
-{
-    const auto dir = folderAt(path);
+    const auto folderPath = juce::File::isAbsolutePath(path) ? juce::File(path).getFullPathName()
+                                                              : juce::String();
+    FolderTreeReader reader(fileExtension, recursive, maxFoldersPerScan);
+    const auto tree = reader.read(folderPath);
     if (isRoot)
     {
         filePaths.clear();
         fileNames.clear();
         menuCount = 0;
         nextItemId = 1;
-        scan->visited.clear();
-        scan->menusReserved = 0;
-        int numFolders = 0;
-        if (recursive)
-        {
-            ScanState counting;
-            counting.visit(dir);
-            numFolders = countFoldersToScan(dir, counting);
-        }
         menus.clear();
-        menus.resize((size_t) numFolders + 1);
-        scan->visit(dir);
+        menus.resize((size_t) reader.numSubFoldersRead() + 1);
     }
-    if (scan->menusReserved >= (int) menus.size())
+    if (numFoldersIn(tree) > (int) menus.size() - menuCount)
         return -1;
-    ++scan->menusReserved;
+    return fillMenuOf(tree, folderPath, found);
+}
 
-    if (recursive)
-    {
-        juce::Array<std::pair<juce::String, int>> subMenus;
-        for (const auto& child : subFoldersOf(dir))
-        {
-            if (!scan->visit(child))
-                continue;
-            const auto name = child.getFileName();
-            const int index = fillMenuOf(path + "/" + name, false, found);
-            if (index >= 0)
-                subMenus.add({ name, index });
-        }
-        for (const auto& [name, index] : subMenus)
-            menus[(size_t) menuCount].addSubMenu(name, menus[(size_t) index], true);
-    }
-
-    addFileItems(dir, found);
+int TarvelOptionMenuTree::fillMenuOf(const FolderTree& tree, const juce::String& folderPath,
+                                     bool& found)
+{
+    std::vector<int> subMenuIndices;
+    for (const auto& sub : tree.subFolders)
+        subMenuIndices.push_back(fillMenuOf(sub, folderPath + "/" + sub.name, found));
+    // Each sub-menu moves into its parent: a copy would cost the depth of the tree at every level.
+    auto& menu = menus[(size_t) menuCount];
+    for (size_t i = 0; i < subMenuIndices.size(); ++i)
+        menu.addSubMenu(tree.subFolders[i].name, std::move(menus[(size_t) subMenuIndices[i]]), true);
+    addFileItems(tree, folderPath, found);
     return menuCount++;
 }
 
-void TarvelOptionMenuTree::addFileItems(const juce::File& dir, bool& found)
+void TarvelOptionMenuTree::addFileItems(const FolderTree& tree, const juce::String& folderPath,
+                                        bool& found)
 {
-    if (!dir.isDirectory())
-        return;
     const auto target = directoryPath + "/" + selectedFilePath;
-    for (const auto& file : dir.findChildFiles(juce::File::findFiles, false, fileExtension))
+    for (const auto& name : tree.fileNames)
     {
-        const auto fullPath = file.getFullPathName();
+        const auto fullPath = folderPath + "/" + name;
         const bool ticked = fullPath == target;
         if (ticked)
         {
             found = true;
             selectedFileIndex = nextItemId;
         }
-        menus[(size_t) menuCount].addItem(nextItemId, file.getFileName(), true, ticked);
+        menus[(size_t) menuCount].addItem(nextItemId, name, true, ticked);
         filePaths.add(fullPath);
-        fileNames.add(file.getFileNameWithoutExtension());
+        fileNames.add(fileNameWithoutExtension(name));
         ++nextItemId;
     }
 }

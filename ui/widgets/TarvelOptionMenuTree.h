@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/widgets/FolderTree.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <vector>
@@ -36,7 +38,8 @@ public:
 
     // Rescans the tree; true when the selected file was found.
     bool createMenuTree();
-    // Fills the menu of one folder (after those of its sub-folders) and returns its number.
+    // Fills the menu of one folder (after those of its sub-folders) and returns its number; -1
+    // when the menus left cannot hold its tree.
     int createSubMenu(const juce::String& path, bool isRoot, bool& found);
 
     // The menus of the last scan; the root folder's menu is the last one filled.
@@ -70,12 +73,8 @@ protected:
     bool recursive = true;
 
 private:
-    struct ScanState;
-    int countFoldersToScan(const juce::File& folder, ScanState& counting) const;
-    int fillMenuOf(const juce::String& path, bool isRoot, bool& found);
-    void addFileItems(const juce::File& dir, bool& found);
-
-    ScanState* scan = nullptr; // bookkeeping of the scan running now
+    int fillMenuOf(const FolderTree& tree, const juce::String& folderPath, bool& found);
+    void addFileItems(const FolderTree& tree, const juce::String& folderPath, bool& found);
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(TarvelOptionMenuTree)
 };

@@ -1,0 +1,186 @@
+#include "ui/widgets/FolderTree.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <optional>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <fnmatch.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// The 64-bit listing and stat calls throughout: the 32-bit build would otherwise stop a listing at
+// the first entry whose inode number needs more than 32 bits.
+
+namespace
+{
+// ".", ".." and names made only of dots are no documents and no folders to show.
+bool isOnlyDots(const char* name)
+{
+    return name[std::strspn(name, ".")] == '\0';
+}
+
+// A name that is not UTF-8 cannot be turned into a path that opens the same entry again.
+bool isUsableName(const char* name)
+{
+    return !isOnlyDots(name) && juce::CharPointer_UTF8::isValidString(name, INT_MAX);
+}
+
+struct DirCloser
+{
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+} // namespace
+
+struct FolderTreeReader::Entry
+{
+    juce::String name;
+    juce::String folded;
+    FolderId id;
+    bool isFolder = false;
+
+    bool operator<(const Entry& other) const
+    {
+        const int byFolded = folded.compare(other.folded);
+        return byFolded != 0 ? byFolded < 0 : name.compare(other.name) < 0;
+    }
+};
+
+juce::String fileNameWithoutExtension(const juce::String& fileName)
+{
+    const int dot = fileName.lastIndexOfChar('.');
+    return dot > 0 ? fileName.substring(0, dot) : fileName;
+}
+
+FolderTreeReader::FolderTreeReader(const juce::String& wildcard, bool shouldListSubFolders,
+                                   int maxFoldersToRead)
+    : listSubFolders(shouldListSubFolders), maxFolders(maxFoldersToRead)
+{
+    for (const auto& pattern : juce::StringArray::fromTokens(wildcard, ";", ""))
+        if (pattern.trim().isNotEmpty())
+            patterns.push_back(pattern.trim().toStdString());
+}
+
+bool FolderTreeReader::matchesWildcard(const char* name) const
+{
+    return std::any_of(patterns.begin(), patterns.end(), [name](const std::string& pattern) {
+        return ::fnmatch(pattern.c_str(), name, FNM_CASEFOLD) == 0;
+    });
+}
+
+// Where a folder is opened from. Opening by full path would make the kernel walk every folder
+// above it again, which costs the square of the depth over a deep tree; keeping every folder on
+// the way open would use a file descriptor per level. So every anchorSpacing-th folder on the way
+// stays open, and a folder is opened by its few names below the nearest such anchor.
+struct FolderTreeReader::Place
+{
+    static constexpr int anchorSpacing = 32;
+
+    int anchorFd;
+    std::string pathFromAnchor;
+    int levelsBelowAnchor;
+    size_t fullPathBytes;
+
+    bool isAnchor() const { return levelsBelowAnchor >= anchorSpacing; }
+
+    Place below(int fd, const std::string& name) const
+    {
+        const auto bytes = fullPathBytes + 1 + name.size();
+        return isAnchor() ? Place { fd, name, 1, bytes }
+                          : Place { anchorFd, pathFromAnchor + "/" + name, levelsBelowAnchor + 1, bytes };
+    }
+};
+
+FolderTree FolderTreeReader::read(const juce::String& path)
+{
+    FolderTree tree;
+    tree.name = path.fromLastOccurrenceOf("/", false, false);
+    const std::string fullPath = path.toStdString();
+    struct stat64 info;
+    if (::stat64(fullPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode)
+        && visited.insert({ info.st_dev, info.st_ino }).second)
+        readInto(tree, { AT_FDCWD, fullPath, Place::anchorSpacing, fullPath.size() });
+    return tree;
+}
+
+// Recursion as deep as the tree: every level adds at least two bytes to a full path that stays
+// below PATH_MAX, so the depth stays in the low thousands.
+void FolderTreeReader::readInto(FolderTree& tree, const Place& place)
+{
+    const int fd = ::openat(place.anchorFd, place.pathFromAnchor.c_str(),
+                            O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    // The listing takes its descriptor over; an anchor's own stays open for its sub-folders.
+    const auto entries =
+        listSorted(place.isAnchor() ? ::fcntl(fd, F_DUPFD_CLOEXEC, 0) : fd, place.fullPathBytes);
+    tree.subFolders.reserve((size_t) std::count_if(
+        entries.begin(), entries.end(), [](const Entry& entry) { return entry.isFolder; }));
+    for (const auto& entry : entries)
+    {
+        if (!entry.isFolder)
+        {
+            tree.fileNames.add(entry.name);
+            continue;
+        }
+        if (subFoldersRead >= maxFolders || !visited.insert(entry.id).second)
+            continue;
+        ++subFoldersRead;
+        tree.subFolders.emplace_back();
+        tree.subFolders.back().name = entry.name;
+        readInto(tree.subFolders.back(), place.below(fd, entry.name.toStdString()));
+    }
+    if (place.isAnchor())
+        ::close(fd);
+}
+
+std::vector<FolderTreeReader::Entry> FolderTreeReader::listSorted(int folderFd,
+                                                                  size_t pathBytes) const
+{
+    std::vector<Entry> entries;
+    std::unique_ptr<DIR, DirCloser> dir(folderFd >= 0 ? ::fdopendir(folderFd) : nullptr);
+    if (dir == nullptr)
+    {
+        if (folderFd >= 0)
+            ::close(folderFd);
+        return entries;
+    }
+    while (const auto* found = ::readdir64(dir.get()))
+        if (pathBytes + 1 + std::strlen(found->d_name) < PATH_MAX)
+            if (auto entry = entryFor(::dirfd(dir.get()), found->d_name, found->d_type))
+                entries.push_back(std::move(*entry));
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
+std::optional<FolderTreeReader::Entry> FolderTreeReader::entryFor(int dirFd, const char* name,
+                                                                  unsigned char type) const
+{
+    if (!isUsableName(name))
+        return std::nullopt;
+    const bool matches = matchesWildcard(name);
+    Entry entry;
+    if (type != DT_REG)
+    {
+        // A folder needs a stat for its identity, a link or an unknown type to learn what it is.
+        // Devices, FIFOs and sockets are never documents.
+        const bool mayBeWanted = type == DT_DIR ? listSubFolders
+                                                : (type == DT_LNK || type == DT_UNKNOWN)
+                                                      && (matches || listSubFolders);
+        struct stat64 info;
+        if (!mayBeWanted || ::fstatat64(dirFd, name, &info, 0) != 0) // a dangling link fails
+            return std::nullopt;
+        entry.isFolder = S_ISDIR(info.st_mode);
+        entry.id = { info.st_dev, info.st_ino };
+        if (entry.isFolder ? !listSubFolders : !S_ISREG(info.st_mode))
+            return std::nullopt;
+    }
+    if (!entry.isFolder && !matches)
+        return std::nullopt;
+    entry.name = juce::String::fromUTF8(name);
+    entry.folded =
+        (entry.isFolder ? entry.name : fileNameWithoutExtension(entry.name)).toLowerCase();
+    return entry;
+}
