@@ -28,6 +28,12 @@ bool isUsableName(const char* name)
     return !isOnlyDots(name) && juce::CharPointer_UTF8::isValidString(name, INT_MAX);
 }
 
+bool isLinkAt(int dirFd, const char* name)
+{
+    struct stat64 info;
+    return ::fstatat64(dirFd, name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(info.st_mode);
+}
+
 struct DirCloser
 {
     void operator()(DIR* dir) const { ::closedir(dir); }
@@ -40,6 +46,7 @@ struct FolderTreeReader::Entry
     juce::String folded;
     FolderId id;
     bool isFolder = false;
+    bool isLink = false;
 
     bool operator<(const Entry& other) const
     {
@@ -81,15 +88,18 @@ struct FolderTreeReader::Place
     int anchorFd;
     std::string pathFromAnchor;
     int levelsBelowAnchor;
-    size_t fullPathBytes;
+    std::string fullPath;
+
+    static Place atFullPath(const std::string& path) { return { AT_FDCWD, path, anchorSpacing, path }; }
 
     bool isAnchor() const { return levelsBelowAnchor >= anchorSpacing; }
 
+    // fd: this folder's own descriptor, used when it is an anchor.
     Place below(int fd, const std::string& name) const
     {
-        const auto bytes = fullPathBytes + 1 + name.size();
-        return isAnchor() ? Place { fd, name, 1, bytes }
-                          : Place { anchorFd, pathFromAnchor + "/" + name, levelsBelowAnchor + 1, bytes };
+        const auto path = fullPath + "/" + name;
+        return isAnchor() ? Place { fd, name, 1, path }
+                          : Place { anchorFd, pathFromAnchor + "/" + name, levelsBelowAnchor + 1, path };
     }
 };
 
@@ -99,10 +109,41 @@ FolderTree FolderTreeReader::read(const juce::String& path)
     tree.name = path.fromLastOccurrenceOf("/", false, false);
     const std::string fullPath = path.toStdString();
     struct stat64 info;
-    if (::stat64(fullPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode)
-        && visited.insert({ info.st_dev, info.st_ino }).second)
-        readInto(tree, { AT_FDCWD, fullPath, Place::anchorSpacing, fullPath.size() });
+    if (::stat64(fullPath.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)
+        || !visited.insert({ info.st_dev, info.st_ino }).second)
+        return tree;
+    readInto(tree, Place::atFullPath(fullPath));
+    std::set<const FolderTree*> leftOut;
+    // Reading a linked folder can find further links: the queue grows while it is worked off.
+    for (size_t i = 0; i < linkedFolders.size(); ++i)
+    {
+        const auto linked = linkedFolders[i];
+        if (claim(linked.id))
+            readInto(*linked.tree, Place::atFullPath(linked.fullPath));
+        else
+            leftOut.insert(linked.tree);
+    }
+    linkedFolders.clear();
+    removeFolders(tree, leftOut);
     return tree;
+}
+
+bool FolderTreeReader::claim(const FolderId& id)
+{
+    if (subFoldersRead >= maxFolders || !visited.insert(id).second)
+        return false;
+    ++subFoldersRead;
+    return true;
+}
+
+void FolderTreeReader::removeFolders(FolderTree& tree, const std::set<const FolderTree*>& leftOut)
+{
+    for (auto& sub : tree.subFolders)
+        removeFolders(sub, leftOut);
+    auto& subs = tree.subFolders;
+    subs.erase(std::remove_if(subs.begin(), subs.end(),
+                              [&leftOut](const FolderTree& sub) { return leftOut.count(&sub) > 0; }),
+               subs.end());
 }
 
 // Recursion as deep as the tree: every level adds at least two bytes to a full path that stays
@@ -115,7 +156,8 @@ void FolderTreeReader::readInto(FolderTree& tree, const Place& place)
         return;
     // The listing takes its descriptor over; an anchor's own stays open for its sub-folders.
     const auto entries =
-        listSorted(place.isAnchor() ? ::fcntl(fd, F_DUPFD_CLOEXEC, 0) : fd, place.fullPathBytes);
+        listSorted(place.isAnchor() ? ::fcntl(fd, F_DUPFD_CLOEXEC, 0) : fd, place.fullPath.size());
+    // Reserved once, so the linked folders waiting in the queue keep their addresses.
     tree.subFolders.reserve((size_t) std::count_if(
         entries.begin(), entries.end(), [](const Entry& entry) { return entry.isFolder; }));
     for (const auto& entry : entries)
@@ -125,12 +167,16 @@ void FolderTreeReader::readInto(FolderTree& tree, const Place& place)
             tree.fileNames.add(entry.name);
             continue;
         }
-        if (subFoldersRead >= maxFolders || !visited.insert(entry.id).second)
+        if (!entry.isLink && !claim(entry.id))
             continue;
-        ++subFoldersRead;
         tree.subFolders.emplace_back();
-        tree.subFolders.back().name = entry.name;
-        readInto(tree.subFolders.back(), place.below(fd, entry.name.toStdString()));
+        auto& sub = tree.subFolders.back();
+        sub.name = entry.name;
+        const auto subPlace = place.below(fd, entry.name.toStdString());
+        if (entry.isLink)
+            linkedFolders.push_back({ &sub, entry.id, subPlace.fullPath });
+        else
+            readInto(sub, subPlace);
     }
     if (place.isAnchor())
         ::close(fd);
@@ -173,6 +219,7 @@ std::optional<FolderTreeReader::Entry> FolderTreeReader::entryFor(int dirFd, con
         if (!mayBeWanted || ::fstatat64(dirFd, name, &info, 0) != 0) // a dangling link fails
             return std::nullopt;
         entry.isFolder = S_ISDIR(info.st_mode);
+        entry.isLink = type == DT_LNK || (type == DT_UNKNOWN && isLinkAt(dirFd, name));
         entry.id = { info.st_dev, info.st_ino };
         if (entry.isFolder ? !listSubFolders : !S_ISREG(info.st_mode))
             return std::nullopt;

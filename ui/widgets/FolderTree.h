@@ -27,8 +27,8 @@ juce::String fileNameWithoutExtension(const juce::String& fileName);
 //
 // Reads folder trees with one listing per folder, and a stat only for entries whose type the
 // listing leaves open (folders, links). Folders are known by device and inode, so a folder reached
-// a second time (a cycle, or a second link to it) is read once only, at the first place the name
-// order reaches it. Everything listed can be opened again by its full path: entries whose full
+// a second time (a cycle, or a second link to it) is read once only: where it really is when that
+// lies below the starting folder, otherwise at the first link the name order reaches. Everything listed can be opened again by its full path: entries whose full
 // path would reach PATH_MAX are left out.
 class FolderTreeReader
 {
@@ -48,8 +48,18 @@ private:
     using FolderId = std::pair<unsigned long long, unsigned long long>; // device, inode
     struct Entry;
     struct Place;
+    // A folder reached through a link waits until every folder reachable without one has been
+    // read, so a link never takes a folder away from the place where it really is.
+    struct LinkedFolder
+    {
+        FolderTree* tree;
+        FolderId id;
+        std::string fullPath;
+    };
 
     void readInto(FolderTree& tree, const Place& place);
+    bool claim(const FolderId& id);
+    static void removeFolders(FolderTree& tree, const std::set<const FolderTree*>& leftOut);
     // Lists and closes folderFd.
     std::vector<Entry> listSorted(int folderFd, size_t pathBytes) const;
     std::optional<Entry> entryFor(int dirFd, const char* name, unsigned char type) const;
@@ -60,4 +70,5 @@ private:
     int maxFolders;
     int subFoldersRead = 0;
     std::set<FolderId> visited;
+    std::vector<LinkedFolder> linkedFolders;
 };

@@ -129,19 +129,21 @@ TEST_F(PresetMenuTest, CyclicAndDuplicateLinksListEachFolderOnceAndStayWithinThe
     ASSERT_TRUE(folder.createSymbolicLink(folder.getChildFile("S/loop"), true));
     ASSERT_TRUE(folder.getChildFile("S").createSymbolicLink(folder.getChildFile("alsoS"), true));
     ASSERT_EQ(::symlink(".", folder.getChildFile("self").getFullPathName().toRawUTF8()), 0);
+    const auto elsewhere = makeFile(folder.getSiblingFile("Elsewhere/e.tz7p")).getParentDirectory();
+    ASSERT_TRUE(elsewhere.createSymbolicLink(folder.getChildFile("S/Shared"), true));
+    ASSERT_TRUE(elsewhere.createSymbolicLink(folder.getChildFile("Also shared"), true));
     menu.setSelectedFilePath("a.tz7p");
 
-    EXPECT_EQ(menu.getNumOfFiles(), 3); // a and c once each
-    EXPECT_EQ(menu.getNumMenusFilled(), 2);
-    // The first way to S in name order lists it.
-    EXPECT_EQ(describeMenu(*menu.getRootMenu()), "[alsoS: 1 c] 2+a");
+    // Each folder once: where it really is, else at the first link in name order.
+    EXPECT_EQ(describeMenu(*menu.getRootMenu()), "[Also shared: 1 e] [S: 2 c] 3+a");
+    EXPECT_EQ(menu.getNumMenusFilled(), 3);
     EXPECT_LE(menu.getNumMenusFilled(), menu.getNumMenusAllocated());
 
     // A folder that appears after the menus were counted finds no menu left.
     makeFile(folder.getChildFile("Late/l.tz7p"));
     bool found = false;
     EXPECT_EQ(menu.createSubMenu(folder.getFullPathName(), false, found), -1);
-    EXPECT_EQ(menu.getNumMenusFilled(), 2);
+    EXPECT_EQ(menu.getNumMenusFilled(), 3);
 }
 
 TEST_F(PresetMenuTest, OnlyRegularFilesAndLinksToThemAreListed)
