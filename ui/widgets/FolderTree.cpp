@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <wctype.h>
 #include <optional>
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <fnmatch.h>
+#include <locale.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,6 +36,23 @@ bool isLinkAt(int dirFd, const char* name)
     return ::fstatat64(dirFd, name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(info.st_mode);
 }
 
+// Letter case folded alike whatever locale the host has set: by C.UTF-8's mapping, or by ASCII's
+// where the C library has no such locale.
+std::wstring foldedCase(const juce::String& text)
+{
+    static const locale_t unicode = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", (locale_t) nullptr);
+    std::wstring folded;
+    for (auto c = text.getCharPointer(); !c.isEmpty();)
+    {
+        const auto character = (wint_t) c.getAndAdvance();
+        if (unicode != (locale_t) nullptr)
+            folded += (wchar_t) ::towlower_l(character, unicode);
+        else
+            folded += (wchar_t) (character >= 'A' && character <= 'Z' ? character + 32 : character);
+    }
+    return folded;
+}
+
 struct DirCloser
 {
     void operator()(DIR* dir) const { ::closedir(dir); }
@@ -43,15 +62,14 @@ struct DirCloser
 struct FolderTreeReader::Entry
 {
     juce::String name;
-    juce::String folded;
+    std::wstring folded;
     FolderId id;
     bool isFolder = false;
     bool isLink = false;
 
     bool operator<(const Entry& other) const
     {
-        const int byFolded = folded.compare(other.folded);
-        return byFolded != 0 ? byFolded < 0 : name.compare(other.name) < 0;
+        return folded != other.folded ? folded < other.folded : name.compare(other.name) < 0;
     }
 };
 
@@ -227,7 +245,6 @@ std::optional<FolderTreeReader::Entry> FolderTreeReader::entryFor(int dirFd, con
     if (!entry.isFolder && !matches)
         return std::nullopt;
     entry.name = juce::String::fromUTF8(name);
-    entry.folded =
-        (entry.isFolder ? entry.name : fileNameWithoutExtension(entry.name)).toLowerCase();
+    entry.folded = foldedCase(entry.isFolder ? entry.name : fileNameWithoutExtension(entry.name));
     return entry;
 }
