@@ -31,21 +31,18 @@ juce::File wideFolder()
     return root;
 }
 
-// 1,000 folders each inside the one before, each holding one preset.
-juce::File deepChain()
+// Folders each inside the one before, each holding one preset.
+juce::File nestedChain(int depth)
 {
-    static const juce::File root = [] {
-        const auto folder = freshFolder("deep");
-        auto level = folder;
-        for (int i = 0; i < 1000; ++i)
-        {
-            level = level.getChildFile("d");
-            level.createDirectory();
-            level.getChildFile("x.tz7p").create();
-        }
-        return folder;
-    }();
-    return root;
+    const auto folder = freshFolder("deep" + juce::String(depth));
+    auto level = folder;
+    for (int i = 0; i < depth; ++i)
+    {
+        level = level.getChildFile("d");
+        level.createDirectory();
+        level.getChildFile("x.tz7p").create();
+    }
+    return folder;
 }
 
 void scanRepeatedly(benchmark::State& state, const juce::File& root)
@@ -66,8 +63,9 @@ static void BM_ScanWideFolder(benchmark::State& state)
 }
 BENCHMARK(BM_ScanWideFolder)->Unit(benchmark::kMillisecond);
 
+// The depth doubles: the time should no more than double.
 static void BM_ScanDeepChain(benchmark::State& state)
 {
-    scanRepeatedly(state, deepChain());
+    scanRepeatedly(state, nestedChain((int) state.range(0)));
 }
-BENCHMARK(BM_ScanDeepChain)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScanDeepChain)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond);
