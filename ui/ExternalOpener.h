@@ -1,25 +1,62 @@
 #pragma once
 
-#include <juce_core/juce_core.h>
+#include <juce_events/juce_events.h>
 
-// Opens a document or a web address with the desktop's default application (xdg-open).
+#include <functional>
+#include <vector>
+
+// Opens a document or a web address with the desktop's default application (xdg-open), and tells
+// its owner when xdg-open fails (no viewer or browser, a failed action).
 //
 // JUCE's own launchers go through "/bin/sh -c" with the text in quotes, run a document that has
 // the execute bit as a program, and never collect the child. Here the text is handed to xdg-open
-// as one argument vector element, no shell is involved, and the plug-in keeps no child process and
-// no thread: "setsid --fork" starts xdg-open in a session of its own and returns at once, so the
-// one child we start is collected right away and the viewer belongs to init (or the desktop's
-// subreaper), not to the host.
+// as one argument vector element and no shell is involved. The plug-in keeps no thread and no
+// child process: the one child it starts forks a watcher into a session of its own and exits at
+// once, so the viewer belongs to init (or the desktop's subreaper), not to the host. The watcher
+// runs xdg-open, waits for it and writes its exit status into a pipe, which a Timer polls on the
+// message thread without blocking.
 namespace ExternalOpener
 {
 // The program that opens documents and addresses.
 inline constexpr const char* openerProgram = "xdg-open";
 
-// True when the opener could be started for target (it does not wait for the document to show).
-// False for an empty target, one that starts with "-" (it would read as an option), or when
-// xdg-open is not installed.
-bool open(const juce::String& target);
-
 // True when an executable file called program is in one of the folders of $PATH.
 bool isOnPath(const char* program);
+
+// What xdg-open's exit status says went wrong, for a message to the user.
+juce::String failureReason(int exitStatus);
+
+class Watch : private juce::Timer
+{
+public:
+    // Called on the message thread when xdg-open ended with a non-zero exit status. A watcher
+    // that was killed reports nothing.
+    using FailureHandler = std::function<void(const juce::String& target, int exitStatus)>;
+
+    explicit Watch(FailureHandler onFailure);
+    // Stops watching; the openers still running go on alone.
+    ~Watch() override;
+
+    // True when the opener could be started for target (it does not wait for the document to
+    // show). False for an empty target, one that starts with "-" (it would read as an option),
+    // or when xdg-open is not installed.
+    bool open(const juce::String& target);
+
+    // Openers whose status has not arrived yet.
+    int numWatched() const { return (int) started.size(); }
+
+private:
+    struct Started
+    {
+        juce::String target;
+        int statusPipe;
+    };
+
+    void timerCallback() override;
+
+    FailureHandler onFailure;
+    std::vector<Started> started;
+
+    JUCE_DECLARE_NON_COPYABLE(Watch)
+};
 } // namespace ExternalOpener

@@ -54,12 +54,19 @@ TEST_F(EditorTest, APresetFromANewerVersionLoadsAndSaysWhereToGetTheNewVersion)
                                + WYD_KX7AudioProcessorEditor::downloadAddress);
 }
 
-TEST_F(EditorTest, APresetFileThatLoadsNothingIsReportedAndAMissingOneIsNot)
+// A pick that loads nothing leaves the setting's preset, its shown name and the host's program
+// name with the values still loaded; the message says why nothing was loaded.
+TEST_F(EditorTest, APresetFileThatLoadsNothingIsReportedAndLeavesTheLoadedPreset)
 {
+    writePresetFile("Good.tz7p", midDip(0.3f));
     writePresetFile("Other.tz7p", midDip(0.9f), "com.example.other");
     presetFolder().getChildFile("Junk.tz7p").replaceWithText("not a preset");
+    slot().presetPath[0] = "Good.tz7p";
     openEditor();
-    const float before = processor->getParameter(kTolmMidDip);
+    presetMenu().setSelectedFilePath("Good.tz7p");
+    editor->labelTextChanged(&presetMenu());
+    tick(3);
+    ASSERT_EQ(processor->getParameter(kTolmMidDip), 0.3f);
 
     const struct
     {
@@ -74,12 +81,70 @@ TEST_F(EditorTest, APresetFileThatLoadsNothingIsReportedAndAMissingOneIsNot)
     {
         SCOPED_TRACE(c.path);
         child<TarvelAlertComponent>("alert_").setTitle("");
+        forgetChanges();
         presetMenu().setSelectedFilePath(c.path);
         editor->labelTextChanged(&presetMenu());
+        // A pick from the popup shows the picked name after its listeners have returned.
+        presetMenu().setText(juce::File(c.path).getFileNameWithoutExtension(), juce::dontSendNotification);
+        runMessageLoopFor(20);
+        tick(3);
         EXPECT_EQ(alertText(), c.message);
-        EXPECT_EQ(processor->getParameter(kTolmMidDip), before);
-        EXPECT_EQ(slot().presetPath[0], c.path); // stored all the same
+        EXPECT_EQ(processor->getParameter(kTolmMidDip), 0.3f);
+        EXPECT_EQ(slot().presetPath[0], "Good.tz7p");
+        EXPECT_EQ(presetMenu().getSelectedFilePath(), "Good.tz7p");
+        EXPECT_EQ(presetMenu().getText(), "Good");
+        EXPECT_EQ(processor->getProgramName(processor->currentProgram), "Good");
+        EXPECT_FALSE(processor->programChanged);
+        EXPECT_EQ(host.displayUpdates, 0);
     }
+}
+
+// Stepping past files that load nothing: each is reported and skipped, the next step goes on from
+// it, and the loaded preset stays the setting's preset meanwhile.
+TEST_F(EditorTest, SteppingMovesPastFilesThatLoadNothing)
+{
+    writePresetFile("a.tz7p", midDip(0.2f));
+    writePresetFile("b.tz7p", midDip(0.4f), "com.example.other");
+    presetFolder().getChildFile("c.tz7p").replaceWithText("not a preset");
+    openEditor();
+    tick(3);
+    auto& menu = presetMenu();
+    ASSERT_EQ(menu.getNumOfFiles(), 4);
+    // Start on the good file, whatever order the folder lists the three in.
+    for (int tries = 0; tries < 3 && slot().presetPath[0] != "a.tz7p"; ++tries)
+        click("presetIncButton_");
+    ASSERT_EQ(slot().presetPath[0], "a.tz7p");
+    const int start = menu.getSelectedFileIndex();
+
+    for (int step = 1; step <= 3; ++step)
+    {
+        child<TarvelAlertComponent>("alert_").setTitle("");
+        click("presetIncButton_");
+        const int index = (start - 1 + step) % 3 + 1;
+        const auto stepped = juce::File(menu.getFilePath(index - 1)).getFileName();
+        SCOPED_TRACE(stepped);
+        EXPECT_EQ(menu.getSelectedFileIndex(), index);
+        EXPECT_EQ(slot().presetPath[0], "a.tz7p");
+        EXPECT_EQ(menu.getText(), "a");
+        EXPECT_EQ(alertText().isEmpty(), stepped == "a.tz7p");
+        EXPECT_EQ(processor->getParameter(kTolmMidDip), 0.2f);
+    }
+    EXPECT_EQ(menu.getSelectedFileIndex(), start); // round once: back on the good file
+}
+
+// A listed file whose name holds a "\" loads by the path it was listed with.
+TEST_F(EditorTest, AFileWithABackslashInItsNameLoadsByItsListedPath)
+{
+    writePresetFile("back\\slash.tz7p", midDip(0.6f));
+    writePresetFile("back/slash.tz7p", midDip(0.1f));
+    openEditor();
+    presetMenu().setSelectedFilePath("back\\slash.tz7p");
+    editor->labelTextChanged(&presetMenu());
+    tick(3);
+    EXPECT_EQ(processor->getParameter(kTolmMidDip), 0.6f);
+    EXPECT_EQ(slot().presetPath[0], "back\\slash.tz7p");
+    EXPECT_EQ(presetMenu().getText(), "back\\slash");
+    EXPECT_EQ(alertText(), "");
 }
 
 TEST_F(EditorTest, SavePresetAsksBeforeOverwritingAnExistingFileAndOpensTheSaveDialogOtherwise)
@@ -115,6 +180,35 @@ TEST_F(EditorTest, AMissingUserManualIsReportedWithItsFullPath)
     editor->fileMenuResult(WYD_KX7AudioProcessorEditor::userManualItem);
     EXPECT_EQ(alertText(), "User manual on: \"" + JuceGuiEnvironment::temporaryHome().path().getFullPathName()
                                + "/Music/Audio Music Apps/Tarvel/User Manuals/WYD-KX7 Manual.pdf\" is not available.");
+}
+
+// xdg-open runs but can't open the manual or the address (no viewer, no browser): the message
+// names what was to be opened.
+TEST_F(EditorTest, AnOpenerThatFailsIsReportedWithTheFileOrAddress)
+{
+    const auto bin = JuceGuiEnvironment::temporaryHome().path().getChildFile("failing-bin");
+    const auto opener = bin.getChildFile("xdg-open");
+    ASSERT_TRUE(bin.createDirectory() && opener.replaceWithText("#!/bin/sh\nexit 3\n", false, false, "\n"));
+    opener.setExecutePermission(true);
+    const juce::String oldPath = std::getenv("PATH");
+    setenv("PATH", (bin.getFullPathName() + ":" + oldPath).toRawUTF8(), 1);
+    const auto manual = makeFile(JuceGuiEnvironment::temporaryHome().path().getChildFile(
+        "Music/Audio Music Apps/Tarvel/User Manuals/WYD-KX7 Manual.pdf"));
+    openEditor();
+
+    const std::pair<int, juce::String> cases[] = {
+        {WYD_KX7AudioProcessorEditor::websiteItem, WYD_KX7AudioProcessorEditor::websiteAddress},
+        {WYD_KX7AudioProcessorEditor::userManualItem, "\"" + manual.getFullPathName() + "\""},
+    };
+    for (const auto& [item, shown] : cases)
+    {
+        child<TarvelAlertComponent>("alert_").setTitle("");
+        editor->fileMenuResult(item);
+        EXPECT_TRUE(runMessageLoopUntil([this] { return alertText().isNotEmpty(); }, 5000));
+        EXPECT_EQ(alertText(), "Could not open " + shown + ":\nno program to open it was found (xdg-open exit status 3).");
+    }
+    setenv("PATH", oldPath.toRawUTF8(), 1);
+    bin.deleteRecursively();
 }
 
 TEST_F(EditorTest, ABSwitchSendsTheOtherSettingAndCopyWritesOnlyTheInactiveOne)

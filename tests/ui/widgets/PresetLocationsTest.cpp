@@ -49,6 +49,36 @@ TEST_F(PresetLocationsTest, PresetPathsResolveOnlyInsideTheFolder)
     EXPECT_EQ(PresetLocations::resolvePresetPath(folder + "/../x.tz7p"), juce::File());
 }
 
+// "\" separates folders unless a file or folder is named by the path as it stands.
+TEST_F(PresetLocationsTest, ABackslashSeparatesFoldersUnlessAFileIsNamedWithIt)
+{
+    makeFile(juce::File(folder + "/back\\slash.tz7p"));
+    makeFile(juce::File(folder + "/back/slash.tz7p"));
+    makeFile(juce::File(folder + "/win/name.tz7p"));
+    const std::pair<juce::String, juce::String> cases[] = {
+        {"back\\slash.tz7p", "back\\slash.tz7p"},
+        {folder + "/back\\slash.tz7p", folder + "/back\\slash.tz7p"},
+        {"back/slash.tz7p", "back/slash.tz7p"},
+        {"win\\name.tz7p", "win/name.tz7p"},
+        {folder + "/win\\name.tz7p", folder + "/win/name.tz7p"},
+        {"new\\one.tz7p", "new/one.tz7p"},
+    };
+    for (const auto& [given, expected] : cases)
+    {
+        EXPECT_EQ(PresetLocations::withSeparators(folder, given), expected) << given;
+        const auto full = expected.startsWithChar('/') ? expected : folder + "/" + expected;
+        EXPECT_EQ(PresetLocations::resolveInside(folder, given).getFullPathName(), full) << given;
+    }
+}
+
+TEST_F(PresetLocationsTest, NamesOfOnlySpacesAndDotsAreNotUsable)
+{
+    for (auto* refused : {"", " ", "   ", ".", "..", "...", " . ", ". ."})
+        EXPECT_FALSE(PresetLocations::isUsableName(refused)) << "'" << refused << "'";
+    for (auto* usable : {"a", " a", "~news", ".hidden", "..up", "a.b", "Vocals "})
+        EXPECT_TRUE(PresetLocations::isUsableName(usable)) << "'" << usable << "'";
+}
+
 TEST_F(PresetLocationsTest, OnlySmallRegularFilesAreRead)
 {
     const auto good = presetFolder().getChildFile("good.tz7p");

@@ -216,15 +216,10 @@ TEST_F(SavePresetTest, NewFolderPromptCreatesFoldersAndReportsClashes)
     EXPECT_TRUE(prompt.getTextEditor().hasKeyboardFocus(true));
     EXPECT_FALSE(isEnabledLook(prompt.getOkButton()));
 
-    prompt.getTextEditor().setText("::**");
+    prompt.getTextEditor().setText("taken");
     prompt.timerCallback();
     EXPECT_TRUE(isEnabledLook(prompt.getOkButton()));
-    prompt.buttonClicked(&prompt.getOkButton()); // nothing legal is left of the name
-    EXPECT_TRUE(prompt.isVisible());
-    EXPECT_FALSE(prompt.getAlert().isVisible());
-
     makeFile(folder.getChildFile("taken"));
-    prompt.getTextEditor().setText("taken");
     prompt.buttonClicked(&prompt.getOkButton());
     auto& message = prompt.getAlert();
     EXPECT_TRUE(isModal(message));
@@ -265,6 +260,142 @@ TEST_F(SavePresetTest, NewFolderPromptCreatesFoldersAndReportsClashes)
     EXPECT_EQ(message.getTitleText(), "Couldn't create the folder! Try different name.");
     message.buttonClicked(&message.getOkButton());
     prompt.buttonClicked(&prompt.getCancelButton());
+    EXPECT_TRUE(isModal(*dialog));
+    dialog->hide();
+}
+
+// A typed folder name is one folder directly inside the folder shown, whatever JUCE's path rules
+// would make of it; names that would be invisible, hidden or another folder are refused.
+TEST_F(SavePresetTest, NewFolderNamesStayDirectlyInsideTheFolderShown)
+{
+    WYD_REQUIRE_DISPLAY();
+    const auto sub = folder.getChildFile("Sub");
+    ASSERT_TRUE(sub.createDirectory());
+    const juce::String refused = "A folder name can't be empty or made only of spaces and dots! Try different name.";
+    const struct
+    {
+        const char* typed;
+        const char* created; // below Sub, or nullptr when the name is refused
+    } cases[] = {
+        {"~news", "~news"}, {"~root", "~root"}, {"~old", "~old"}, {"a/b", "ab"}, {"../up", "..up"},
+        {"/abs", "abs"},    {"..", nullptr},    {".", nullptr},   {"   ", nullptr}, {" . . ", nullptr},
+        {"...", nullptr},   {"::**", nullptr},
+    };
+    dialog->show();
+    browseTo(sub, "");
+    auto& prompt = *dialog->getNewFolderComponent();
+    auto& message = prompt.getAlert();
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.typed);
+        clickAndWait(*dialog->getNewFolderButton());
+        ASSERT_TRUE(prompt.isVisible());
+        const auto before = juce::File(folder.getParentDirectory()).findChildFiles(juce::File::findFilesAndDirectories, true).size();
+        prompt.getTextEditor().setText(c.typed);
+        prompt.buttonClicked(&prompt.getOkButton());
+        if (c.created != nullptr)
+        {
+            EXPECT_TRUE(juce::File(sub.getFullPathName() + "/" + c.created).isDirectory());
+            EXPECT_FALSE(prompt.isVisible());
+            EXPECT_FALSE(message.isVisible());
+            EXPECT_EQ(juce::File(folder.getParentDirectory()).findChildFiles(juce::File::findFilesAndDirectories, true).size(),
+                      before + 1);
+        }
+        else
+        {
+            EXPECT_TRUE(message.isVisible());
+            EXPECT_EQ(message.getTitleText(), refused);
+            message.buttonClicked(&message.getOkButton());
+            prompt.buttonClicked(&prompt.getCancelButton());
+            EXPECT_EQ(juce::File(folder.getParentDirectory()).findChildFiles(juce::File::findFilesAndDirectories, true).size(),
+                      before);
+        }
+    }
+    dialog->hide();
+}
+
+// The same rule for preset names typed in the save dialog: nothing is written, a message says why.
+TEST_F(SavePresetTest, PresetNamesOfOnlySpacesOrDotsAreRefusedWithAMessage)
+{
+    WYD_REQUIRE_DISPLAY();
+    auto& message = dialog->getFailureAlert();
+    for (auto* typed : {"   ", ".tz7p", "   .tz7p", "...", "Sub/  ", "  /name", ". ."})
+    {
+        SCOPED_TRACE(typed);
+        dialog->show();
+        browseTo(folder, typed);
+        EXPECT_TRUE(isEnabledLook(*dialog->getOkButton())); // a click explains the refusal
+        clickAndWait(*dialog->getOkButton());
+        EXPECT_TRUE(message.isVisible());
+        EXPECT_EQ(message.getTitleText(), "A preset name can't be made only of spaces and dots! Try different name.");
+        message.buttonClicked(&message.getOkButton());
+        EXPECT_TRUE(dialog->isVisible());
+        dialog->hide();
+    }
+    EXPECT_TRUE(folder.findChildFiles(juce::File::findFilesAndDirectories, true).isEmpty());
+
+    dialog->show(); // a name with a leading dot and more is a name
+    browseTo(folder, ".hidden name");
+    clickAndWait(*dialog->getOkButton());
+    EXPECT_TRUE(folder.getChildFile(".hidden name.tz7p").existsAsFile());
+}
+
+// A typed name becomes one file: the existence check, the question and the write agree on it,
+// and a file whose name really holds a "\" is that file.
+TEST_F(SavePresetTest, ABackslashInATypedNameNamesTheFileThatIsAskedAboutAndWritten)
+{
+    WYD_REQUIRE_DISPLAY();
+    const struct
+    {
+        const char* existing;
+        const char* typed;
+        const char* question; // nullptr: no question, the new file is written
+        const char* written;
+    } cases[] = {
+        {"win/name.tz7p", "win\\name", "win/name.tz7p", "win/name.tz7p"},
+        {"back\\slash.tz7p", "back\\slash", "back\\slash.tz7p", "back\\slash.tz7p"},
+        {"other.tz7p", "new\\one", nullptr, "new/one.tz7p"},
+    };
+    auto& question = dialog->getOverwriteComponent();
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.typed);
+        const auto existing = makeFile(juce::File(folder.getFullPathName() + "/" + c.existing), "old");
+        dialog->show();
+        browseTo(folder, c.typed);
+        EXPECT_TRUE(isEnabledLook(*dialog->getOkButton()));
+        clickAndWait(*dialog->getOkButton());
+        const juce::File written(folder.getFullPathName() + "/" + c.written);
+        if (c.question != nullptr)
+        {
+            ASSERT_TRUE(question.isVisible());
+            EXPECT_EQ(question.getTitleText(),
+                      juce::String("Are you sure you want to overwrite this preset?\n\n\"") + c.question + "\"");
+            EXPECT_EQ(question.presetFile, written);
+            EXPECT_EQ(written.loadFileAsString(), "old");
+            question.buttonClicked(&question.getOkButton());
+        }
+        EXPECT_TRUE(written.loadFileAsString().startsWith("<?xml"));
+        EXPECT_EQ(activePresetPath(), c.written);
+        EXPECT_EQ(menu.getSelectedFilePath(), c.written);
+        EXPECT_EQ(menu.getText(), juce::File(written).getFileNameWithoutExtension());
+        EXPECT_FALSE(dialog->isVisible());
+    }
+    // Nothing else was written: three old files, one new one.
+    EXPECT_EQ(folder.findChildFiles(juce::File::findFiles, true, "*.tz7p").size(), 4);
+}
+
+TEST_F(SavePresetTest, AFileWhereThePresetFolderShouldBeIsReportedWhenTheDialogOpens)
+{
+    WYD_REQUIRE_DISPLAY();
+    ASSERT_TRUE(folder.deleteRecursively());
+    makeFile(folder, "in the way");
+    dialog->show();
+    EXPECT_TRUE(dialog->isVisible());
+    auto& message = dialog->getFailureAlert();
+    EXPECT_TRUE(message.isVisible() && isModal(message));
+    EXPECT_EQ(message.getTitleText(), "Couldn't create the preset folder!\n\n\"" + folder.getFullPathName() + "\"");
+    message.buttonClicked(&message.getOkButton());
     EXPECT_TRUE(isModal(*dialog));
     dialog->hide();
 }
