@@ -1,10 +1,11 @@
 #include "ui/ExternalOpener.h"
 
-#include <fcntl.h>
+#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -35,82 +36,68 @@ std::string findOnPath(const char* program)
     return {};
 }
 
-// Waits for a child that exits at once; a host that ignores SIGCHLD has had it collected already.
-void collect(pid_t child)
+// Starts opener with argv in a session of its own (the viewer must not share the host's
+// session); its pid, or -1. The child gets the default signal handling and an empty signal mask
+// whatever the host set, and none of the host's file descriptors other than 0, 1 and 2 (sockets,
+// devices, the X connection). posix_spawn does not copy the host's memory as fork would.
+pid_t spawnInOwnSession(const std::string& opener, char* const argv[])
 {
-    pid_t waited = 0;
-    do
-        waited = waitpid(child, nullptr, 0);
-    while (waited < 0 && errno == EINTR);
-}
-
-// The children below run in a copy of a host that may have other threads: from fork to exec or
-// _exit they make async-signal-safe calls only.
-
-// Default signal handling and an empty signal mask, whatever the host set (a host that ignores
-// SIGCHLD would otherwise hide the opener's status from the watcher).
-void resetSignals()
-{
-    struct sigaction byDefault = {};
-    byDefault.sa_handler = SIG_DFL;
-    sigemptyset(&byDefault.sa_mask);
-    for (int signal = 1; signal < NSIG; ++signal)
-        sigaction(signal, &byDefault, nullptr);
-    sigset_t none;
-    sigemptyset(&none);
-    sigprocmask(SIG_SETMASK, &none, nullptr);
-}
-
-// Runs the opener, waits for it and writes its exit status as one byte (nothing when it was
-// killed). The opener itself inherits no descriptor of the host other than 0, 1 and 2.
-[[noreturn]] void runWatcher(const char* opener, char* const argv[], int statusPipe)
-{
-    close_range(3, (unsigned) statusPipe - 1, 0);
-    close_range((unsigned) statusPipe + 1, ~0U, 0);
-    const pid_t child = fork();
-    if (child == 0)
+    posix_spawn_file_actions_t actions;
+    posix_spawnattr_t attributes;
+    if (posix_spawn_file_actions_init(&actions) != 0)
+        return -1;
+    if (posix_spawnattr_init(&attributes) != 0)
     {
-        execve(opener, argv, environ); // the pipe closes on exec
-        _exit(127);
+        posix_spawn_file_actions_destroy(&actions);
+        return -1;
     }
+    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+
+    sigset_t noSignals;
+    sigemptyset(&noSignals);
+    sigset_t defaultSignals;
+    sigfillset(&defaultSignals);
+    posix_spawnattr_setsigmask(&attributes, &noSignals);
+    posix_spawnattr_setsigdefault(&attributes, &defaultSignals);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSID);
+
+    pid_t child = -1;
+    const int error = posix_spawn(&child, opener.c_str(), &actions, &attributes, argv, environ);
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    return error == 0 ? child : -1;
+}
+
+// Collects child if it has ended, without waiting: true when it has, with exitStatus set to its
+// exit status (0 when it was killed, or when a host that ignores SIGCHLD had it collected).
+bool collectIfEnded(pid_t child, int& exitStatus)
+{
     int status = 0;
-    pid_t waited = -1;
-    if (child > 0)
-        do
-            waited = waitpid(child, &status, 0);
-        while (waited < 0 && errno == EINTR);
-    const unsigned char code = child < 0 ? 127 : (unsigned char) WEXITSTATUS(status);
-    if (child < 0 || (waited == child && WIFEXITED(status)))
-        (void) !write(statusPipe, &code, 1);
-    _exit(0);
+    pid_t got = 0;
+    do
+        got = waitpid(child, &status, WNOHANG);
+    while (got < 0 && errno == EINTR);
+    if (got == 0)
+        return false;
+    exitStatus = got == child && WIFEXITED(status) ? WEXITSTATUS(status) : 0;
+    return true;
 }
 
-// Starts the watcher in a session of its own through a child that exits at once; the read end
-// of the status pipe (non-blocking), or -1 when nothing could be started.
-int startWatched(const std::string& opener, char* const argv[])
+// Openers still running when their watch was deleted: every later watch collects them, so an
+// editor closed before its viewer leaves no zombie behind once another editor runs.
+std::vector<pid_t>& unwatchedOpeners()
 {
-    int pipeEnds[2];
-    if (pipe2(pipeEnds, O_CLOEXEC) != 0)
-        return -1;
-    const pid_t intermediate = fork();
-    if (intermediate == 0)
-    {
-        resetSignals();
-        setsid();
-        const pid_t watcher = fork();
-        if (watcher == 0)
-            runWatcher(opener.c_str(), argv, pipeEnds[1]);
-        _exit(watcher < 0 ? 1 : 0);
-    }
-    close(pipeEnds[1]);
-    if (intermediate < 0)
-    {
-        close(pipeEnds[0]);
-        return -1;
-    }
-    collect(intermediate);
-    fcntl(pipeEnds[0], F_SETFL, O_NONBLOCK);
-    return pipeEnds[0];
+    static std::vector<pid_t> openers;
+    return openers;
+}
+
+void collectUnwatched()
+{
+    auto& openers = unwatchedOpeners();
+    int ignored = 0;
+    openers.erase(std::remove_if(openers.begin(), openers.end(),
+                                 [&ignored](pid_t child) { return collectIfEnded(child, ignored); }),
+                  openers.end());
 }
 } // namespace
 
@@ -129,13 +116,17 @@ juce::String failureReason(int exitStatus)
     }
 }
 
-Watch::Watch(FailureHandler handler) : onFailure(std::move(handler)) {}
+Watch::Watch(FailureHandler handler) : onFailure(std::move(handler))
+{
+    if (!unwatchedOpeners().empty())
+        startTimer(pollIntervalMs);
+}
 
 Watch::~Watch()
 {
     stopTimer();
     for (const auto& opener : started)
-        close(opener.statusPipe);
+        unwatchedOpeners().push_back(opener.child);
 }
 
 bool Watch::open(const juce::String& target)
@@ -146,35 +137,34 @@ bool Watch::open(const juce::String& target)
     if (opener.empty())
         return false;
 
-    // The strings live until the watcher has exec'd: the children run on copies of them.
+    // posix_spawn wants non-const strings; they live until the call returns.
     std::string program(openerProgram), argument(target.toStdString());
     char* const argv[] = {program.data(), argument.data(), nullptr};
-    const int statusPipe = startWatched(opener, argv);
-    if (statusPipe < 0)
+    const pid_t child = spawnInOwnSession(opener, argv);
+    if (child < 0)
         return false;
-    started.push_back({target, statusPipe});
+    started.push_back({target, child});
     startTimer(pollIntervalMs);
     return true;
 }
 
 void Watch::timerCallback()
 {
+    collectUnwatched();
     std::vector<std::pair<juce::String, int>> failures;
     for (auto it = started.begin(); it != started.end();)
     {
-        unsigned char code = 0;
-        const auto got = read(it->statusPipe, &code, 1);
-        if (got < 0 && (errno == EAGAIN || errno == EINTR))
+        int exitStatus = 0;
+        if (!collectIfEnded(it->child, exitStatus))
         {
             ++it;
             continue;
         }
-        if (got == 1 && code != 0)
-            failures.emplace_back(it->target, (int) code);
-        close(it->statusPipe);
+        if (exitStatus != 0)
+            failures.emplace_back(it->target, exitStatus);
         it = started.erase(it);
     }
-    if (started.empty())
+    if (started.empty() && unwatchedOpeners().empty())
         stopTimer();
     // Last, through a copy: the handler may show a message, or its owner may delete this watch.
     const auto handler = onFailure;

@@ -2,6 +2,8 @@
 
 #include <juce_events/juce_events.h>
 
+#include <sys/types.h>
+
 #include <functional>
 #include <vector>
 
@@ -10,11 +12,10 @@
 //
 // JUCE's own launchers go through "/bin/sh -c" with the text in quotes, run a document that has
 // the execute bit as a program, and never collect the child. Here the text is handed to xdg-open
-// as one argument vector element and no shell is involved. The plug-in keeps no thread and no
-// child process: the one child it starts forks a watcher into a session of its own and exits at
-// once, so the viewer belongs to init (or the desktop's subreaper), not to the host. The watcher
-// runs xdg-open, waits for it and writes its exit status into a pipe, which a Timer polls on the
-// message thread without blocking.
+// as one argument vector element, no shell is involved, and xdg-open runs in a session of its
+// own, so closing the host's terminal or session leader does not end the viewer. No thread
+// waits for it: a Timer on the message thread collects it without blocking (waitpid with
+// WNOHANG) and reports a failure.
 namespace ExternalOpener
 {
 // The program that opens documents and addresses.
@@ -34,7 +35,7 @@ public:
     using FailureHandler = std::function<void(const juce::String& target, int exitStatus)>;
 
     explicit Watch(FailureHandler onFailure);
-    // Stops watching; the openers still running go on alone.
+    // Stops reporting; openers still running are collected by a later watch.
     ~Watch() override;
 
     // True when the opener could be started for target (it does not wait for the document to
@@ -42,14 +43,14 @@ public:
     // or when xdg-open is not installed.
     bool open(const juce::String& target);
 
-    // Openers whose status has not arrived yet.
+    // Openers that have not ended yet.
     int numWatched() const { return (int) started.size(); }
 
 private:
     struct Started
     {
         juce::String target;
-        int statusPipe;
+        pid_t child;
     };
 
     void timerCallback() override;

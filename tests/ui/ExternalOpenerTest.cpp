@@ -51,9 +51,11 @@ struct FakeOpener : ::testing::Test
     juce::String oldPath;
 };
 
+// Looks without collecting, so no status is taken from the watch.
 bool haveChildProcess()
 {
-    return !(waitpid(-1, nullptr, WNOHANG) < 0 && errno == ECHILD);
+    siginfo_t info = {};
+    return !(waitid(P_ALL, 0, &info, WEXITED | WNOHANG | WNOWAIT) < 0 && errno == ECHILD);
 }
 } // namespace
 
@@ -62,10 +64,23 @@ TEST_F(FakeOpener, TheTargetIsOneArgumentNoShellSeesItAndNoChildIsLeft)
     ExternalOpener::Watch watch([](const juce::String&, int) { ADD_FAILURE() << "no failure expected"; });
     const juce::String target = "/tmp/a b/$(touch x) `id` \"q\" 'p';$HOME.pdf";
     ASSERT_TRUE(watch.open(target));
-    EXPECT_FALSE(haveChildProcess());
     EXPECT_EQ(argumentsSeen(), target + "\n");
-    // The success arrives too: nothing stays watched.
+    // The success is collected too: nothing stays watched and no child is left.
     EXPECT_TRUE(runMessageLoopUntil([&] { return watch.numWatched() == 0; }, 5000));
+    EXPECT_FALSE(haveChildProcess());
+}
+
+TEST_F(FakeOpener, AnOpenerStillRunningWhenItsWatchGoesIsCollectedByTheNextWatch)
+{
+    auto script = folder.getChildFile("xdg-open");
+    ASSERT_TRUE(script.replaceWithText("#!/bin/sh\nsleep 0.3\nexit 3\n", false, false, "\n"));
+    script.setExecutePermission(true);
+    auto first = std::make_unique<ExternalOpener::Watch>([](const juce::String&, int) { ADD_FAILURE() << "gone"; });
+    ASSERT_TRUE(first->open("/tmp/x.pdf"));
+    first.reset();
+    EXPECT_TRUE(haveChildProcess());
+    ExternalOpener::Watch next([](const juce::String&, int) { ADD_FAILURE() << "not its opener"; });
+    EXPECT_TRUE(runMessageLoopUntil([] { return !haveChildProcess(); }, 5000));
 }
 
 TEST_F(FakeOpener, EachFailedOpenerIsReportedWithItsTargetAndStatus)
