@@ -82,7 +82,7 @@ void TarvelNewFolderComponent::createFolder()
     const auto name = juce::File::createLegalFileName(textEditor_->getText());
     if (!PresetLocations::isUsableName(name))
     {
-        showMessage("A folder name can't be empty or made only of spaces and dots! Try different name.");
+        showMessage("The folder name is empty or only spaces and dots!\nTry different name.");
         return;
     }
     const juce::File target(fileBrowser->getRoot().getFullPathName() + "/" + name);

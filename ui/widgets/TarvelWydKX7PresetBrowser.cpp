@@ -135,7 +135,7 @@ void TarvelWydKX7PresetBrowser::savePreset()
         return;
     if (!addsOnlyUsableNames(file, fileBrowser_->getRoot()))
     {
-        showFailure("A preset name can't be made only of spaces and dots! Try different name.");
+        showFailure("The preset name is empty or only spaces and dots!\nTry different name.");
         return;
     }
 

@@ -271,7 +271,7 @@ TEST_F(SavePresetTest, NewFolderNamesStayDirectlyInsideTheFolderShown)
     WYD_REQUIRE_DISPLAY();
     const auto sub = folder.getChildFile("Sub");
     ASSERT_TRUE(sub.createDirectory());
-    const juce::String refused = "A folder name can't be empty or made only of spaces and dots! Try different name.";
+    const juce::String refused = "The folder name is empty or only spaces and dots!\nTry different name.";
     const struct
     {
         const char* typed;
@@ -327,7 +327,7 @@ TEST_F(SavePresetTest, PresetNamesOfOnlySpacesOrDotsAreRefusedWithAMessage)
         EXPECT_TRUE(isEnabledLook(*dialog->getOkButton())); // a click explains the refusal
         clickAndWait(*dialog->getOkButton());
         EXPECT_TRUE(message.isVisible());
-        EXPECT_EQ(message.getTitleText(), "A preset name can't be made only of spaces and dots! Try different name.");
+        EXPECT_EQ(message.getTitleText(), "The preset name is empty or only spaces and dots!\nTry different name.");
         message.buttonClicked(&message.getOkButton());
         EXPECT_TRUE(dialog->isVisible());
         dialog->hide();
