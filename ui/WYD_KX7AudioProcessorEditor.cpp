@@ -372,6 +372,11 @@ void WYD_KX7AudioProcessorEditor::buildDialogs()
     addChildComponent(*alert_);
     alert_->needChangeParentModal(false);
     alert_->setBounds(158, 126, 486, 200);
+
+    // Made with the editor, so that it also collects openers an earlier editor left running.
+    openerWatch = std::make_unique<ExternalOpener::Watch>([this](const juce::String& failed, int exitStatus) {
+        showMessage("Could not open " + shownTarget(failed) + ":\n" + ExternalOpener::failureReason(exitStatus), 4);
+    });
 }
 
 WYD_KX7AudioProcessorEditor::~WYD_KX7AudioProcessorEditor()
@@ -399,6 +404,7 @@ WYD_KX7AudioProcessorEditor::~WYD_KX7AudioProcessorEditor()
     aboutContainer_.reset();
     savePresetBrowser_.reset();
     overwritePresetComponent_.reset();
+    openerWatch.reset(); // its reports go to alert_
     alert_.reset();
     // Last: the two dialogs above keep pointers to it.
     presetMenu_.reset();
@@ -695,11 +701,6 @@ void WYD_KX7AudioProcessorEditor::openWebsite()
 // the watch.
 void WYD_KX7AudioProcessorEditor::openExternally(const juce::String& target)
 {
-    if (openerWatch == nullptr)
-        openerWatch = std::make_unique<ExternalOpener::Watch>([this](const juce::String& failed, int exitStatus) {
-            showMessage("Could not open " + shownTarget(failed) + ":\n" + ExternalOpener::failureReason(exitStatus),
-                        4);
-        });
     if (!openerWatch->open(target))
         showMessage("Could not open " + shownTarget(target) + ":\n" + ExternalOpener::openerProgram
                         + " (package xdg-utils) is not installed.",
