@@ -30,8 +30,8 @@ juce::String failureReason(int exitStatus);
 class Watch : private juce::Timer
 {
 public:
-    // Called on the message thread when xdg-open ended with a non-zero exit status. A watcher
-    // that was killed reports nothing.
+    // Called on the message thread when xdg-open ended with a non-zero exit status. An opener
+    // that was killed, or collected by a host that ignores SIGCHLD, reports nothing.
     using FailureHandler = std::function<void(const juce::String& target, int exitStatus)>;
 
     explicit Watch(FailureHandler onFailure);
