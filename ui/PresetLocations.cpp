@@ -112,9 +112,21 @@ bool isInside(const juce::String& fullPath, const juce::String& folderPath)
         && fullPath.length() > folderPath.length() + 1;
 }
 
+juce::String withSeparators(const juce::String& folderPath, const juce::String& presetPath)
+{
+    // Only the part below the folder is read: the folder's own path may hold a "\".
+    const bool full = isInside(presetPath, folderPath);
+    const auto below = full ? presetPath.substring(folderPath.length() + 1) : presetPath;
+    if (!below.containsChar('\\') || folderPath.isEmpty()
+        || juce::File(folderPath + "/" + below).exists())
+        return presetPath;
+    const auto converted = below.replaceCharacter('\\', '/');
+    return full ? folderPath + "/" + converted : converted;
+}
+
 juce::File resolveInside(const juce::String& folderPath, const juce::String& presetPath)
 {
-    const auto path = presetPath.replaceCharacter('\\', '/');
+    const auto path = withSeparators(folderPath, presetPath);
     if (path.isEmpty() || folderPath.isEmpty() || hasParentReference(path))
         return {};
     const auto full = path.startsWithChar('/') ? path : folderPath + "/" + path;
@@ -127,6 +139,11 @@ juce::File resolveInside(const juce::String& folderPath, const juce::String& pre
 juce::File resolvePresetPath(const juce::String& presetPath)
 {
     return resolveInside(presetFolderText(), presetPath);
+}
+
+bool isUsableName(const juce::String& name)
+{
+    return name.trim().isNotEmpty() && !name.containsOnly(" .");
 }
 
 juce::String relativePath(const juce::File& file, const juce::String& folderPath)

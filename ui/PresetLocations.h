@@ -23,12 +23,23 @@ juce::File userManual();
 // (letter case counts, as it does for the file system). The folder itself is not inside.
 bool isInside(const juce::String& fullPath, const juce::String& folderPath);
 
-// The file a preset path stands for: a path relative to folderPath ("/" or "\" separators), or a
-// full path below it. An empty path, a path with a ".." component, or an absolute path outside
-// the folder yields juce::File() (no file), so no caller can reach outside the folder.
+// A preset path (relative to folderPath, or a full path below it) with each "\" read as a folder
+// separator, as paths from the original platform's state blocks and names typed that way mean it;
+// unchanged when it names an existing file or folder as it stands, so a file whose name holds a
+// "\" is found by the path it was listed with.
+juce::String withSeparators(const juce::String& folderPath, const juce::String& presetPath);
+
+// The file a preset path stands for, read by withSeparators. An empty path, a path with a ".."
+// component, or an absolute path outside the folder yields juce::File() (no file), so no caller
+// can reach outside the folder.
 juce::File resolveInside(const juce::String& folderPath, const juce::String& presetPath);
 // The same for the preset folder.
 juce::File resolvePresetPath(const juce::String& presetPath);
+
+// Whether a name typed for one file or folder can be used: not empty after trimming and not made
+// only of spaces and dots ("", ".", "..", "   ", "..."), which name no new entry, a hidden one or
+// one that can't be seen in a list.
+bool isUsableName(const juce::String& name);
 
 // The path of file relative to folderPath with "/" separators, or an empty text when the file is
 // not inside the folder.

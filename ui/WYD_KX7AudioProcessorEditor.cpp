@@ -60,6 +60,12 @@ juce::String quoted(const juce::String& text)
 {
     return "\"" + text + "\"";
 }
+
+// Files are named by their path in quotes, as in the other messages; addresses stand plain.
+juce::String shownTarget(const juce::String& target)
+{
+    return target.startsWithChar('/') ? quoted(target) : target;
+}
 } // namespace
 
 // The fixed layout: every control with its member, name, strip, bounds and parameter.
@@ -366,6 +372,11 @@ void WYD_KX7AudioProcessorEditor::buildDialogs()
     addChildComponent(*alert_);
     alert_->needChangeParentModal(false);
     alert_->setBounds(158, 126, 486, 200);
+
+    // Made with the editor, so that it also collects openers an earlier editor left running.
+    openerWatch = std::make_unique<ExternalOpener::Watch>([this](const juce::String& failed, int exitStatus) {
+        showMessage("Could not open " + shownTarget(failed) + ":\n" + ExternalOpener::failureReason(exitStatus), 4);
+    });
 }
 
 WYD_KX7AudioProcessorEditor::~WYD_KX7AudioProcessorEditor()
@@ -393,6 +404,7 @@ WYD_KX7AudioProcessorEditor::~WYD_KX7AudioProcessorEditor()
     aboutContainer_.reset();
     savePresetBrowser_.reset();
     overwritePresetComponent_.reset();
+    openerWatch.reset(); // its reports go to alert_
     alert_.reset();
     // Last: the two dialogs above keep pointers to it.
     presetMenu_.reset();
@@ -531,20 +543,26 @@ void WYD_KX7AudioProcessorEditor::labelTextChanged(juce::Label* label)
 
 // ---- Presets and settings ----
 
+// Only a file that loaded becomes the setting's preset: after a failure the slot, the shown name
+// and the host's program name stay those of the values still loaded.
 void WYD_KX7AudioProcessorEditor::loadSelectedPreset()
 {
     auto& owner = kx7Processor();
     const juce::String path = presetMenu_->getSelectedFilePath();
-    currentSlot().presetPath[activeSetting()] = path;
-
     const int result = presetMenu_->readPreset(&owner, path);
+    if (result != 1 && result != 4)
+    {
+        presetMenu_->showLoadedPresetAfterFailedLoad(&owner, currentSlot().presetPath[activeSetting()]);
+        reportPresetNotLoaded(path, result);
+        return;
+    }
+
+    currentSlot().presetPath[activeSetting()] = path;
     if (result == 4)
         showMessage(quoted(path) + "\nwas made using a newer version of " + productName
                         + ".\nTo use this preset correctly, please install the newest version from: "
                         + downloadAddress,
                     1);
-    else if (result == 0 || result == 2)
-        reportPresetNotLoaded(path, result);
 
     owner.programChanged = true;
     owner.parametersChanged = true;
@@ -670,16 +688,21 @@ void WYD_KX7AudioProcessorEditor::openUserManual()
     const juce::File manual = PresetLocations::userManual();
     if (!manual.existsAsFile())
         showMessage("User manual on: " + quoted(manual.getFullPathName()) + " is not available.", 4);
-    else if (!ExternalOpener::open(manual.getFullPathName()))
-        showMessage("Could not open " + quoted(manual.getFullPathName()) + ":\n"
-                        + ExternalOpener::openerProgram + " (package xdg-utils) is not installed.",
-                    4);
+    else
+        openExternally(manual.getFullPathName());
 }
 
 void WYD_KX7AudioProcessorEditor::openWebsite()
 {
-    if (!ExternalOpener::open(websiteAddress))
-        showMessage(juce::String("Could not open ") + websiteAddress + ":\n" + ExternalOpener::openerProgram
+    openExternally(websiteAddress);
+}
+
+// A missing xdg-open is known at once; whether it could open the target arrives later, through
+// the watch.
+void WYD_KX7AudioProcessorEditor::openExternally(const juce::String& target)
+{
+    if (!openerWatch->open(target))
+        showMessage("Could not open " + shownTarget(target) + ":\n" + ExternalOpener::openerProgram
                         + " (package xdg-utils) is not installed.",
                     4);
 }

@@ -16,6 +16,10 @@ class TarvelWydKX7PresetBrowser;
 class TarvelWydKX7OverwriteComponent;
 class TarvelAlertComponent;
 class TarvelSplashScreen;
+namespace ExternalOpener
+{
+class Watch;
+}
 
 // The plug-in's window: a fixed bitmap layout of knobs, stepped selectors, switches and push
 // buttons over one background image, the preset selector, and the hidden in-editor dialogs.
@@ -84,6 +88,7 @@ private:
     void savePreset();
     void openUserManual();
     void openWebsite();
+    void openExternally(const juce::String& target);
     void showMessage(const juce::String& text, int iconCode);
 
     juce::LookAndFeel_V3 lookAndFeel;
@@ -124,6 +129,8 @@ private:
     std::unique_ptr<TarvelAlertComponent> alert_;
     std::unique_ptr<Tarvel2StateKickButton> aboutShowButton_;
     std::unique_ptr<TarvelSplashScreen> aboutContainer_;
+    // Reports a manual or web page that xdg-open failed to open.
+    std::unique_ptr<ExternalOpener::Watch> openerWatch;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(WYD_KX7AudioProcessorEditor)
 };

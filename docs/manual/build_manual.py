@@ -57,7 +57,9 @@ def make_styles():
 def inline(text):
     """Markdown emphasis and code to ReportLab's paragraph markup; everything else is escaped."""
     text = text.replace("&", "&amp;").replace("<", "&lt;").replace(">", "&gt;")
-    text = re.sub(r"`([^`]+)`", r'<font face="Courier">\1</font>', text)
+    # A "*" inside code is a character, not the start of emphasis.
+    text = re.sub(r"`([^`]+)`", lambda code: '<font face="Courier">' + code.group(1).replace("*", "&#42;") + "</font>",
+                  text)
     text = re.sub(r"\*\*([^*]+)\*\*", r"<b>\1</b>", text)
     text = re.sub(r"\*([^*]+)\*", r"<i>\1</i>", text)
     return text

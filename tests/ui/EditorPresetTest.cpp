@@ -6,6 +6,8 @@
 using namespace wydtest;
 using namespace ParameterTable;
 
+using Editor = WYD_KX7AudioProcessorEditor;
+
 namespace
 {
 auto midDip(float value)
@@ -54,31 +56,58 @@ TEST_F(EditorTest, APresetFromANewerVersionLoadsAndSaysWhereToGetTheNewVersion)
                                + WYD_KX7AudioProcessorEditor::downloadAddress);
 }
 
-TEST_F(EditorTest, APresetFileThatLoadsNothingIsReportedAndAMissingOneIsNot)
+// A pick or step that loads nothing is reported and leaves the setting's preset, its shown name
+// and the host's program name with the values still loaded; stepping goes on past the file.
+TEST_F(EditorTest, AFileThatLoadsNothingLeavesTheLoadedPresetAndSteppingMovesPastIt)
 {
-    writePresetFile("Other.tz7p", midDip(0.9f), "com.example.other");
-    presetFolder().getChildFile("Junk.tz7p").replaceWithText("not a preset");
+    writePresetFile("a.tz7p", midDip(0.3f));
+    writePresetFile("b.tz7p", midDip(0.9f), "com.example.other");
+    presetFolder().getChildFile("c.tz7p").replaceWithText("not a preset");
     openEditor();
-    const float before = processor->getParameter(kTolmMidDip);
-
-    const struct
-    {
-        const char* path;
-        const char* message;
-    } cases[] = {
-        {"Gone.tz7p", ""},
-        {"Other.tz7p", "\"Other.tz7p\"\nis a preset of another product.\nNothing was loaded."},
-        {"Junk.tz7p", "\"Junk.tz7p\"\nis not a WYD-KX7 preset or could not be read.\nNothing was loaded."},
-    };
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.path);
+    auto& menu = presetMenu();
+    menu.setSelectedFilePath("a.tz7p");
+    editor->labelTextChanged(&menu);
+    tick(3);
+    const int start = menu.getSelectedFileIndex();
+    auto expectStillA = [&](const juce::String& message) {
+        EXPECT_EQ(alertText(), message);
         child<TarvelAlertComponent>("alert_").setTitle("");
-        presetMenu().setSelectedFilePath(c.path);
-        editor->labelTextChanged(&presetMenu());
-        EXPECT_EQ(alertText(), c.message);
-        EXPECT_EQ(processor->getParameter(kTolmMidDip), before);
-        EXPECT_EQ(slot().presetPath[0], c.path); // stored all the same
+        EXPECT_EQ(processor->getParameter(kTolmMidDip), 0.3f);
+        EXPECT_EQ(slot().presetPath[0], "a.tz7p");
+        EXPECT_EQ(menu.getSelectedFilePath(), "a.tz7p");
+        EXPECT_EQ(menu.getText(), "a");
+        EXPECT_EQ(processor->getProgramName(processor->currentProgram), "a");
+    };
+
+    const std::pair<const char*, const char*> picks[] = {
+        {"Gone.tz7p", ""},
+        {"b.tz7p", "\"b.tz7p\"\nis a preset of another product.\nNothing was loaded."},
+        {"c.tz7p", "\"c.tz7p\"\nis not a WYD-KX7 preset or could not be read.\nNothing was loaded."},
+    };
+    for (const auto& [path, message] : picks)
+    {
+        SCOPED_TRACE(path);
+        forgetChanges();
+        menu.setSelectedFilePath(path);
+        editor->labelTextChanged(&menu);
+        // A pick from the popup shows the picked name after its listeners have returned.
+        menu.setText(juce::File(path).getFileNameWithoutExtension(), juce::dontSendNotification);
+        runMessageLoopFor(20);
+        tick(3);
+        expectStillA(message);
+        EXPECT_FALSE(processor->programChanged);
+        EXPECT_EQ(host.displayUpdates, 0);
+    }
+
+    menu.setSelectedFilePath("a.tz7p");
+    for (int step = 1; step <= 3; ++step) // round the three files, whatever order they are listed in
+    {
+        click("presetIncButton_");
+        const int index = (start - 1 + step) % 3 + 1;
+        EXPECT_EQ(menu.getSelectedFileIndex(), index);
+        const auto name = juce::File(menu.getFilePath(index - 1)).getFileName();
+        EXPECT_EQ(alertText().endsWith("Nothing was loaded."), name != "a.tz7p") << name;
+        expectStillA(alertText());
     }
 }
 
@@ -115,6 +144,28 @@ TEST_F(EditorTest, AMissingUserManualIsReportedWithItsFullPath)
     editor->fileMenuResult(WYD_KX7AudioProcessorEditor::userManualItem);
     EXPECT_EQ(alertText(), "User manual on: \"" + JuceGuiEnvironment::temporaryHome().path().getFullPathName()
                                + "/Music/Audio Music Apps/Tarvel/User Manuals/WYD-KX7 Manual.pdf\" is not available.");
+}
+
+// xdg-open runs but finds no viewer or browser: the message names what was to be opened.
+TEST_F(EditorTest, AnOpenerThatFailsIsReportedWithTheFileOrAddress)
+{
+    const auto bin = JuceGuiEnvironment::temporaryHome().path().getChildFile("failing-bin");
+    const auto opener = bin.getChildFile("xdg-open");
+    ASSERT_TRUE(bin.createDirectory() && opener.replaceWithText("#!/bin/sh\nexit 3\n", false, false, "\n"));
+    opener.setExecutePermission(true);
+    const juce::String oldPath = std::getenv("PATH");
+    setenv("PATH", (bin.getFullPathName() + ":" + oldPath).toRawUTF8(), 1);
+    const auto manual = makeFile(PresetLocations::userManual());
+    openEditor();
+    for (const auto& [item, shown] : {std::pair<int, juce::String>{Editor::websiteItem, Editor::websiteAddress},
+                                      {Editor::userManualItem, "\"" + manual.getFullPathName() + "\""}})
+    {
+        editor->fileMenuResult(item);
+        EXPECT_TRUE(runMessageLoopUntil([this] { return alertText().isNotEmpty(); }, 5000));
+        EXPECT_EQ(alertText(), "Could not open " + shown + ":\nno program to open it was found (xdg-open exit status 3).");
+        child<TarvelAlertComponent>("alert_").setTitle("");
+    }
+    setenv("PATH", oldPath.toRawUTF8(), 1);
 }
 
 TEST_F(EditorTest, ABSwitchSendsTheOtherSettingAndCopyWritesOnlyTheInactiveOne)

@@ -43,27 +43,47 @@ struct FakeOpener : ::testing::Test
     juce::String oldPath;
 };
 
+// Looks without collecting, so no status is taken from the watch.
 bool haveChildProcess()
 {
-    return !(waitpid(-1, nullptr, WNOHANG) < 0 && errno == ECHILD);
+    siginfo_t info = {};
+    return !(waitid(P_ALL, 0, &info, WEXITED | WNOHANG | WNOWAIT) < 0 && errno == ECHILD);
 }
 } // namespace
 
 TEST_F(FakeOpener, TheTargetIsOneArgumentNoShellSeesItAndNoChildIsLeft)
 {
+    ExternalOpener::Watch watch([](const juce::String&, int) { ADD_FAILURE() << "no failure expected"; });
     const juce::String target = "/tmp/a b/$(touch x) `id` \"q\" 'p';$HOME.pdf";
-    ASSERT_TRUE(ExternalOpener::open(target));
-    EXPECT_FALSE(haveChildProcess());
+    ASSERT_TRUE(watch.open(target));
     EXPECT_EQ(argumentsSeen(), target + "\n");
+    // The success is collected too: nothing stays watched and no child is left.
+    EXPECT_TRUE(runMessageLoopUntil([&] { return watch.numWatched() == 0; }, 5000));
+    EXPECT_FALSE(haveChildProcess());
+}
+
+TEST_F(FakeOpener, AnOpenerStillRunningWhenItsWatchGoesIsCollectedByTheNextWatch)
+{
+    auto script = folder.getChildFile("xdg-open");
+    ASSERT_TRUE(script.replaceWithText("#!/bin/sh\nsleep 0.3\nexit 3\n", false, false, "\n"));
+    script.setExecutePermission(true);
+    auto first = std::make_unique<ExternalOpener::Watch>([](const juce::String&, int) { ADD_FAILURE() << "gone"; });
+    ASSERT_TRUE(first->open("/tmp/x.pdf"));
+    first.reset();
+    EXPECT_TRUE(haveChildProcess());
+    ExternalOpener::Watch next([](const juce::String&, int) { ADD_FAILURE() << "not its opener"; });
+    EXPECT_TRUE(runMessageLoopUntil([] { return !haveChildProcess(); }, 5000));
 }
 
 TEST_F(FakeOpener, NothingStartsForAnEmptyTargetAnOptionLikeOneOrWithoutXdgOpen)
 {
-    EXPECT_FALSE(ExternalOpener::open(""));
-    EXPECT_FALSE(ExternalOpener::open("--help"));
+    ExternalOpener::Watch watch([](const juce::String&, int) { ADD_FAILURE() << "nothing ran"; });
+    EXPECT_FALSE(watch.open(""));
+    EXPECT_FALSE(watch.open("--help"));
     setenv("PATH", "/nonexistent", 1);
-    EXPECT_FALSE(ExternalOpener::open("https://tarvel.example/wyd-kx7"));
+    EXPECT_FALSE(watch.open("https://tarvel.example/wyd-kx7"));
     EXPECT_FALSE(haveChildProcess());
+    EXPECT_EQ(watch.numWatched(), 0);
     juce::Thread::sleep(200);
     EXPECT_FALSE(log.exists());
 }

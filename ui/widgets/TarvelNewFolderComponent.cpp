@@ -1,5 +1,6 @@
 #include "ui/widgets/TarvelNewFolderComponent.h"
 
+#include "ui/PresetLocations.h"
 #include "ui/images/BinaryImages.h"
 #include "ui/widgets/EmbeddedImage.h"
 #include "ui/widgets/EditorModalScope.h"
@@ -72,26 +73,37 @@ void TarvelNewFolderComponent::buttonClicked(juce::Button* button)
         hide();
 }
 
+// The name is always one folder directly inside the folder shown: joined as text, since
+// File::getChildFile would read "~user", "a/b" or ".." as paths of their own.
 void TarvelNewFolderComponent::createFolder()
 {
-    const auto name = juce::File::createLegalFileName(textEditor_->getText());
-    if (name.isEmpty() || fileBrowser == nullptr)
+    if (fileBrowser == nullptr)
         return;
-    const auto target = fileBrowser->getRoot().getChildFile(name);
+    const auto name = juce::File::createLegalFileName(textEditor_->getText());
+    if (!PresetLocations::isUsableName(name))
+    {
+        showMessage("The folder name is empty or only spaces and dots!\nTry different name.");
+        return;
+    }
+    const juce::File target(fileBrowser->getRoot().getFullPathName() + "/" + name);
     if (target.exists())
     {
-        alertComponent_->setTitle("The folder name already exist! Try different name.");
-        alertComponent_->show(1, 1);
+        showMessage("The folder name already exist! Try different name.");
         return;
     }
     if (target.createDirectory().failed())
     {
-        alertComponent_->setTitle("Couldn't create the folder! Try different name.");
-        alertComponent_->show(1, 1);
+        showMessage("Couldn't create the folder! Try different name.");
         return;
     }
     fileBrowser->refresh();
     hide();
+}
+
+void TarvelNewFolderComponent::showMessage(const juce::String& text)
+{
+    alertComponent_->setTitle(text);
+    alertComponent_->show(1, 1);
 }
 
 void TarvelNewFolderComponent::timerCallback()

@@ -8,8 +8,8 @@
 #include "ui/widgets/TarvelAlertComponent.h"
 
 // The prompt for a new folder's name inside a file dialog. OK creates the folder in the current
-// folder of the dialog's browser; a name that exists or a folder that cannot be created is
-// reported in a message box over the prompt, which stays open.
+// folder of the dialog's browser; a name that exists, a name of only spaces and dots, or a folder
+// that cannot be created is reported in a message box over the prompt, which stays open.
 class TarvelNewFolderComponent : public juce::Component,
                                  public juce::Button::Listener,
                                  public juce::TextEditor::Listener,
@@ -40,6 +40,7 @@ public:
 
 private:
     void createFolder();
+    void showMessage(const juce::String& text);
 
     juce::Image backgroundImage;
     bool changesParentModal = false;

@@ -1,5 +1,7 @@
 #include "ui/widgets/TarvelOptionMenuTree.h"
 
+#include "ui/PresetLocations.h"
+
 namespace
 {
 // Bounds the menus of one scan however large the tree on disk.
@@ -47,7 +49,7 @@ void TarvelOptionMenuTree::setDirectoryPath(const juce::String& path)
 
 void TarvelOptionMenuTree::setSelectedFilePath(const juce::String& path)
 {
-    selectedFilePath = path.replaceCharacter('\\', '/');
+    selectedFilePath = selectionPathOf(path);
     showNameOfPath(selectedFilePath, createMenuTree());
 }
 
@@ -122,6 +124,11 @@ void TarvelOptionMenuTree::previousResult()
 const juce::PopupMenu* TarvelOptionMenuTree::getRootMenu() const
 {
     return menuCount > 0 ? &menus[(size_t) menuCount - 1] : nullptr;
+}
+
+juce::String TarvelOptionMenuTree::selectionPathOf(const juce::String& path) const
+{
+    return PresetLocations::withSeparators(directoryPath, path);
 }
 
 juce::String TarvelOptionMenuTree::relativePathOf(const juce::String& fullPath) const

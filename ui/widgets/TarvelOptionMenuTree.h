@@ -55,6 +55,9 @@ protected:
     virtual int showPopup(const juce::PopupMenu& menu);
     // What a choice from the popup does to the selection, the text and the listeners.
     void pickItem(int itemNumber);
+    // A path given to select a file, with "\" read as "/" unless a file is listed by the path
+    // as it stands.
+    juce::String selectionPathOf(const juce::String& path) const;
     // The path below directoryPath of a listed file.
     juce::String relativePathOf(const juce::String& fullPath) const;
     bool acceptSelectedIndex(int itemNumber);

@@ -42,7 +42,7 @@ bool TarvelWydKX7OverwriteComponent::writeAndRecord()
     if (presetMenu == nullptr || processor == nullptr)
         return true; // nothing to write with: the question only closes
 
-    if (!presetMenu->writePreset(processor, presetFile.getFullPathName()))
+    if (!presetMenu->writePresetFile(processor, presetFile))
     {
         alertComponent_->setTitle(failedSaveMessage(presetFile));
         alertComponent_->show(1, 1);

@@ -14,6 +14,24 @@ bool isAtOrInside(const juce::File& file, const juce::String& folderText)
     const auto path = file.getFullPathName();
     return path == folderText || PresetLocations::isInside(path, folderText);
 }
+
+// Every folder and file name that the typed text adds below the folder shown passes the name
+// rule; the extension does not count as a name.
+bool addsOnlyUsableNames(const juce::File& presetFile, const juce::File& folderShown)
+{
+    auto added = PresetLocations::relativePath(presetFile, folderShown.getFullPathName());
+    if (added.isEmpty())
+        added = presetFile.getFileName();
+    // A name that is the extension alone is an empty name (a hidden ".tz7p").
+    juce::StringArray names;
+    names.addTokens(added.dropLastCharacters(presetExtension.length()), "/", "");
+    if (names.isEmpty())
+        return false;
+    for (const auto& name : names)
+        if (!PresetLocations::isUsableName(name))
+            return false;
+    return true;
+}
 } // namespace
 
 TarvelWydKX7PresetBrowser::TarvelWydKX7PresetBrowser(
@@ -58,6 +76,29 @@ void TarvelWydKX7PresetBrowser::show()
             fileBrowser_->setRoot(folder);
     }
     TarvelFileBrowser::show();
+
+    // Saving can only work once the folder exists; say why the dialog opens elsewhere.
+    if (isVisible() && !PresetLocations::presetFolder().isDirectory())
+        showFailure("Couldn't create the preset folder!\n\n\"" + PresetLocations::presetFolderText()
+                    + "\"");
+}
+
+void TarvelWydKX7PresetBrowser::showFailure(const juce::String& message)
+{
+    alertComponent_->setTitle(message);
+    alertComponent_->show(1, 1);
+}
+
+juce::File TarvelWydKX7PresetBrowser::presetFileForTypedName() const
+{
+    if (fileBrowser_ == nullptr)
+        return {};
+    auto path = selectedFile().getFullPathName();
+    if (path == fileBrowser_->getRoot().getFullPathName())
+        return {};
+    if (!path.endsWith(presetExtension))
+        path += presetExtension;
+    return PresetLocations::resolveInside(PresetLocations::presetFolderText(), path);
 }
 
 void TarvelWydKX7PresetBrowser::timerCallback()
@@ -66,7 +107,8 @@ void TarvelWydKX7PresetBrowser::timerCallback()
         return;
     const bool inside = isAtOrInside(selectedFile(), PresetLocations::presetFolderText());
     EditorModalScope::setButtonEnabled(*newFolderButton_, inside);
-    EditorModalScope::setButtonEnabled(*okButton_, inside && fileBrowser_->currentFileIsValid());
+    EditorModalScope::setButtonEnabled(*okButton_, inside && fileBrowser_->currentFileIsValid()
+                                                       && presetFileForTypedName() != juce::File());
 }
 
 void TarvelWydKX7PresetBrowser::okButtonClicked()
@@ -87,30 +129,30 @@ void TarvelWydKX7PresetBrowser::savePreset()
 {
     if (presetMenu == nullptr || processor == nullptr || fileBrowser_ == nullptr)
         return;
-    const auto folderText = PresetLocations::presetFolderText();
-    auto path = selectedFile().getFullPathName();
-    if (!PresetLocations::isInside(path, folderText)
-        || path == fileBrowser_->getRoot().getFullPathName())
+    // The typed name becomes its file once; the check, the question and the write all use it.
+    const auto file = presetFileForTypedName();
+    if (file == juce::File())
         return;
-    if (!path.endsWith(presetExtension))
-        path += presetExtension;
+    if (!addsOnlyUsableNames(file, fileBrowser_->getRoot()))
+    {
+        showFailure("The preset name is empty or only spaces and dots!\nTry different name.");
+        return;
+    }
 
-    const juce::File file(path);
     if (file.existsAsFile())
     {
         overwriteComponent_->setBounds(157, 125, 486, 200);
         overwriteComponent_->presetFile = file;
         overwriteComponent_->setTitle("Are you sure you want to overwrite this preset?\n\n\""
-                                      + path.getLastCharacters(path.length() - folderText.length() - 1)
+                                      + PresetLocations::relativePath(file, PresetLocations::presetFolderText())
                                       + "\"");
         overwriteComponent_->show(2, 1);
         return;
     }
 
-    if (!presetMenu->writePreset(processor, path))
+    if (!presetMenu->writePresetFile(processor, file))
     {
-        alertComponent_->setTitle(TarvelWydKX7OverwriteComponent::failedSaveMessage(file));
-        alertComponent_->show(1, 1);
+        showFailure(TarvelWydKX7OverwriteComponent::failedSaveMessage(file));
         return;
     }
     auto& slot = processor->programs[processor->currentProgram];

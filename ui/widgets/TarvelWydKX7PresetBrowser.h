@@ -9,8 +9,9 @@ class TarvelWydKX7PresetMenu;
 
 // The save-preset dialog: a save-mode file dialog that accepts names inside the preset folder
 // only, appends ".tz7p", asks before overwriting, writes through the preset menu and makes the
-// written file the current setting's preset path. A failed write is reported in a message box and
-// the dialog stays open for another name.
+// written file the current setting's preset path. A failed write or a name of only spaces and dots
+// is reported in a message box and the dialog stays open for another name; a preset folder that
+// can't be created is reported when the dialog opens.
 class TarvelWydKX7PresetBrowser : public TarvelFileBrowser
 {
 public:
@@ -33,6 +34,11 @@ public:
     TarvelAlertComponent& getFailureAlert() { return *alertComponent_; }
 
 private:
+    // The preset file the typed name stands for: inside the preset folder with ".tz7p", or no
+    // file when the name is empty or leads outside.
+    juce::File presetFileForTypedName() const;
+    void showFailure(const juce::String& message);
+
     TarvelWydKX7PresetMenu* presetMenu = nullptr;
     WYD_KX7AudioProcessor* processor = nullptr;
     std::unique_ptr<TarvelWydKX7OverwriteComponent2> overwriteComponent_;

@@ -56,7 +56,7 @@ void TarvelWydKX7PresetMenu::mouseDown(const juce::MouseEvent&)
 
 void TarvelWydKX7PresetMenu::setSelectedFilePath(const juce::String& path)
 {
-    selectedFilePath = path.replaceCharacter('\\', '/');
+    selectedFilePath = selectionPathOf(path);
     const bool found = createMenuTree();
     showNameOfPath(selectedFilePath, found);
     if (!found)
@@ -106,11 +106,39 @@ int TarvelWydKX7PresetMenu::readPreset(WYD_KX7AudioProcessor* processor, const j
 
 bool TarvelWydKX7PresetMenu::writePreset(WYD_KX7AudioProcessor* processor, const juce::String& path)
 {
-    const auto file = PresetLocations::resolveInside(directoryPath, path);
-    if (processor == nullptr || file == juce::File())
+    return writePresetFile(processor, PresetLocations::resolveInside(directoryPath, path));
+}
+
+bool TarvelWydKX7PresetMenu::writePresetFile(WYD_KX7AudioProcessor* processor, const juce::File& file)
+{
+    if (processor == nullptr || !PresetLocations::isInside(file.getFullPathName(), directoryPath))
         return false;
     if (!writeDocument(processor->writePreset(true), file))
         return false;
     setSelectedFilePath(PresetLocations::relativePath(file, directoryPath));
     return true;
+}
+
+void TarvelWydKX7PresetMenu::showLoadedPresetAfterFailedLoad(WYD_KX7AudioProcessor* processor,
+                                                              const juce::String& loadedPath)
+{
+    const auto failedFile = filePaths[selectedFileIndex - 1];
+    setSelectedFilePath(loadedPath);
+    if (const int failedIndex = filePaths.indexOf(failedFile) + 1; failedIndex > 0)
+        selectedFileIndex = failedIndex;
+    compareAndMarkPreset(processor);
+
+    // A pick from the popup shows the picked name once its listeners have returned: show the
+    // loaded preset again after that.
+    juce::Component::SafePointer<TarvelWydKX7PresetMenu> safeThis(this);
+    const auto shown = getText();
+    const bool marked = markedAsChange;
+    const auto selected = selectedFilePath;
+    juce::MessageManager::callAsync([safeThis, shown, marked, selected] {
+        if (safeThis != nullptr && safeThis->selectedFilePath == selected)
+        {
+            safeThis->setText(shown, juce::dontSendNotification);
+            safeThis->markedAsChange = marked;
+        }
+    });
 }

@@ -28,6 +28,13 @@ public:
     // was written (no processor, a path outside the folder, a failed write): the previous
     // selection and any older file at the path stay as they were.
     virtual bool writePreset(WYD_KX7AudioProcessor* processor, const juce::String& path);
+    // The same for a file already resolved (PresetLocations::resolveInside): the file that was
+    // checked and asked about is the file written, whatever its name holds.
+    bool writePresetFile(WYD_KX7AudioProcessor* processor, const juce::File& file);
+    // After a pick or step that loaded nothing: shows and selects the preset of the values still
+    // loaded, marked when they differ from it, while stepping goes on from the file that failed.
+    void showLoadedPresetAfterFailedLoad(WYD_KX7AudioProcessor* processor,
+                                         const juce::String& loadedPath);
     virtual void setMarkedAsChange(bool isMarked);
 
     bool isMarkedAsChange() const { return markedAsChange; }

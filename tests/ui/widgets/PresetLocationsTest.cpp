@@ -49,6 +49,32 @@ TEST_F(PresetLocationsTest, PresetPathsResolveOnlyInsideTheFolder)
     EXPECT_EQ(PresetLocations::resolvePresetPath(folder + "/../x.tz7p"), juce::File());
 }
 
+// "\" separates folders unless a file or folder is named by the path as it stands.
+TEST_F(PresetLocationsTest, ABackslashSeparatesFoldersUnlessAFileIsNamedWithIt)
+{
+    for (auto* existing : {"/back\\slash.tz7p", "/back/slash.tz7p", "/win/name.tz7p"})
+        makeFile(juce::File(folder + existing));
+    const std::pair<juce::String, juce::String> cases[] = {
+        {"back\\slash.tz7p", "back\\slash.tz7p"},     {folder + "/back\\slash.tz7p", folder + "/back\\slash.tz7p"},
+        {"win\\name.tz7p", "win/name.tz7p"},          {folder + "/win\\name.tz7p", folder + "/win/name.tz7p"},
+        {"new\\one.tz7p", "new/one.tz7p"},
+    };
+    for (const auto& [given, expected] : cases)
+    {
+        EXPECT_EQ(PresetLocations::withSeparators(folder, given), expected) << given;
+        EXPECT_EQ(PresetLocations::resolveInside(folder, given),
+                  juce::File(expected.startsWithChar('/') ? expected : folder + "/" + expected));
+    }
+}
+
+TEST_F(PresetLocationsTest, NamesOfOnlySpacesAndDotsAreNotUsable)
+{
+    for (auto* refused : {"", " ", "   ", ".", "..", "...", " . ", ". ."})
+        EXPECT_FALSE(PresetLocations::isUsableName(refused)) << "'" << refused << "'";
+    for (auto* usable : {"a", " a", "~news", ".hidden", "..up", "a.b", "Vocals "})
+        EXPECT_TRUE(PresetLocations::isUsableName(usable)) << "'" << usable << "'";
+}
+
 TEST_F(PresetLocationsTest, OnlySmallRegularFilesAreRead)
 {
     const auto good = presetFolder().getChildFile("good.tz7p");

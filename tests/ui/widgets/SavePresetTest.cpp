@@ -216,15 +216,10 @@ TEST_F(SavePresetTest, NewFolderPromptCreatesFoldersAndReportsClashes)
     EXPECT_TRUE(prompt.getTextEditor().hasKeyboardFocus(true));
     EXPECT_FALSE(isEnabledLook(prompt.getOkButton()));
 
-    prompt.getTextEditor().setText("::**");
+    prompt.getTextEditor().setText("taken");
     prompt.timerCallback();
     EXPECT_TRUE(isEnabledLook(prompt.getOkButton()));
-    prompt.buttonClicked(&prompt.getOkButton()); // nothing legal is left of the name
-    EXPECT_TRUE(prompt.isVisible());
-    EXPECT_FALSE(prompt.getAlert().isVisible());
-
     makeFile(folder.getChildFile("taken"));
-    prompt.getTextEditor().setText("taken");
     prompt.buttonClicked(&prompt.getOkButton());
     auto& message = prompt.getAlert();
     EXPECT_TRUE(isModal(message));
@@ -266,5 +261,109 @@ TEST_F(SavePresetTest, NewFolderPromptCreatesFoldersAndReportsClashes)
     message.buttonClicked(&message.getOkButton());
     prompt.buttonClicked(&prompt.getCancelButton());
     EXPECT_TRUE(isModal(*dialog));
+    dialog->hide();
+}
+
+// A typed folder name is one folder directly inside the folder shown, whatever JUCE's path rules
+// would make of it; names that would be invisible, hidden or another folder are refused.
+TEST_F(SavePresetTest, NewFolderNamesStayDirectlyInsideTheFolderShown)
+{
+    WYD_REQUIRE_DISPLAY();
+    const auto sub = folder.getChildFile("Sub");
+    ASSERT_TRUE(sub.createDirectory());
+    const std::pair<const char*, const char*> cases[] = { // typed, created (nullptr: refused)
+        { "~news", "~news" }, { "~root", "~root" }, { "~old", "~old" }, { "a/b", "ab" }, { "../up", "..up" },
+        { "..", nullptr },    { ".", nullptr },     { "   ", nullptr },  { " . . ", nullptr }, { "::**", nullptr },
+    };
+    dialog->show();
+    browseTo(sub, "");
+    auto& prompt = *dialog->getNewFolderComponent();
+    for (const auto& [typed, created] : cases)
+    {
+        SCOPED_TRACE(typed);
+        clickAndWait(*dialog->getNewFolderButton());
+        prompt.getTextEditor().setText(typed);
+        prompt.buttonClicked(&prompt.getOkButton());
+        EXPECT_EQ(prompt.getAlert().isVisible(), created == nullptr);
+        if (created != nullptr)
+            EXPECT_TRUE(juce::File(sub.getFullPathName() + "/" + created).isDirectory());
+        else
+            EXPECT_EQ(prompt.getAlert().getTitleText(), "The folder name is empty or only spaces and dots!\nTry different name.");
+        if (created == nullptr)
+        {
+            prompt.getAlert().hide();
+            prompt.hide();
+        }
+    }
+    // Nothing was made anywhere else in the preset tree.
+    EXPECT_EQ(folder.findChildFiles(juce::File::findFilesAndDirectories, true).size(), 6);
+    dialog->hide();
+}
+
+// The same rule for preset names typed in the save dialog: nothing is written, a message says why.
+TEST_F(SavePresetTest, PresetNamesOfOnlySpacesOrDotsAreRefusedWithAMessage)
+{
+    WYD_REQUIRE_DISPLAY();
+    auto& message = dialog->getFailureAlert();
+    for (auto* typed : { "   ", ".tz7p", "   .tz7p", "...", "Sub/  ", "  /name" })
+    {
+        dialog->show();
+        browseTo(folder, typed);
+        clickAndWait(*dialog->getOkButton());
+        EXPECT_EQ(message.getTitleText(), "The preset name is empty or only spaces and dots!\nTry different name.");
+        EXPECT_TRUE(message.isVisible() && dialog->isVisible()) << typed;
+        message.hide();
+        dialog->hide();
+    }
+    EXPECT_TRUE(folder.findChildFiles(juce::File::findFilesAndDirectories, true).isEmpty());
+}
+
+// A typed name becomes one file: the existence check, the question and the write agree on it,
+// and a file whose name really holds a "\" is that file.
+TEST_F(SavePresetTest, ABackslashInATypedNameNamesTheFileThatIsAskedAboutAndWritten)
+{
+    WYD_REQUIRE_DISPLAY();
+    const struct
+    {
+        const char *existing, *typed, *written;
+    } cases[] = {
+        { "win/name.tz7p", "win\\name", "win/name.tz7p" },
+        { "back\\slash.tz7p", "back\\slash", "back\\slash.tz7p" },
+        { "other.tz7p", "new\\one", "new/one.tz7p" },
+    };
+    auto& question = dialog->getOverwriteComponent();
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.typed);
+        makeFile(juce::File(folder.getFullPathName() + "/" + c.existing), "old");
+        const juce::File written(folder.getFullPathName() + "/" + c.written);
+        const bool asks = written.existsAsFile();
+        dialog->show();
+        browseTo(folder, c.typed);
+        clickAndWait(*dialog->getOkButton());
+        EXPECT_EQ(question.isVisible(), asks);
+        if (asks)
+        {
+            EXPECT_EQ(question.getTitleText(),
+                      juce::String("Are you sure you want to overwrite this preset?\n\n\"") + c.written + "\"");
+            EXPECT_EQ(written.loadFileAsString(), "old");
+            question.buttonClicked(&question.getOkButton());
+        }
+        EXPECT_TRUE(written.loadFileAsString().startsWith("<?xml"));
+        EXPECT_EQ(activePresetPath(), c.written);
+        EXPECT_EQ(menu.getSelectedFilePath(), c.written);
+    }
+    EXPECT_EQ(folder.findChildFiles(juce::File::findFiles, true, "*.tz7p").size(), 4); // nothing else written
+}
+
+TEST_F(SavePresetTest, AFileWhereThePresetFolderShouldBeIsReportedWhenTheDialogOpens)
+{
+    WYD_REQUIRE_DISPLAY();
+    ASSERT_TRUE(folder.deleteRecursively());
+    makeFile(folder, "in the way");
+    dialog->show();
+    auto& message = dialog->getFailureAlert();
+    EXPECT_TRUE(dialog->isVisible() && message.isVisible() && isModal(message));
+    EXPECT_EQ(message.getTitleText(), "Couldn't create the preset folder!\n\n\"" + folder.getFullPathName() + "\"");
     dialog->hide();
 }
