@@ -18,10 +18,6 @@ constexpr double kFallbackSampleRate = 44100.0;
 constexpr int kFallbackBlockSize = 1024;
 // 0xbeef0000: "yes, and show the editor as a view", as a 32-bit answer.
 constexpr VstInt32 kCockosViewAsConfigAnswer = static_cast<VstInt32>(0xbeef0000u);
-// A close waits this long for JUCE's loop before it asks the loop's menus and dialogs to end
-// (again).
-constexpr int kCloseWaitMilliseconds = 100;
-constexpr int kDismissOwnAttempts = 10;
 
 // What is left of an instance or its editor when the host closes it from inside one of its own
 // callbacks: deleted once those callbacks have returned, editor first and JUCE last.
@@ -633,36 +629,10 @@ void JuceVSTWrapper::closeEditor()
 {
     if (!editorIsOpen)
         return;
-    for (int attempt = 1;; ++attempt)
-    {
-        EventLoopGate::HostTurn turn(kCloseWaitMilliseconds);
-        if (turn.acquired())
-        {
-            closeEditorInTurn();
-            return;
-        }
-        // Another thread is inside JUCE's loop, maybe in a menu or dialog of this editor; after
-        // a second, in any modal loop at all (another editor's, say).
-        postEditorDismissal(attempt > kDismissOwnAttempts);
-    }
-}
-
-void JuceVSTWrapper::postEditorDismissal(bool everything)
-{
-    const std::uint64_t id = instanceId;
-    juce::MessageManager::callAsync([id, everything] {
-        juce::PopupMenu::dismissAllActiveMenus();
-        if (everything)
-            juce::ModalComponentManager::getInstance()->cancelAllModalComponents();
-        else
-            LiveInstances::withInstance(id, [](JuceVSTWrapper& instance) { instance.exitEditorModalStates(); });
-    });
-}
-
-void JuceVSTWrapper::exitEditorModalStates()
-{
-    if (editorHolder != nullptr)
-        editorHolder->exitModalStates();
+    // Nothing of ours runs a loop of its own (menus open without waiting), so the thread that
+    // drives JUCE now gives the loop up within one bounded idle call.
+    EventLoopGate::HostTurn turn;
+    closeEditorInTurn();
 }
 
 void JuceVSTWrapper::closeEditorInTurn()
@@ -670,7 +640,8 @@ void JuceVSTWrapper::closeEditorInTurn()
     if (editorHolder == nullptr)
         return;
     editorIsOpen = false;
-    // Menus and dialogs that run a loop of their own return once this call unwinds to them.
+    // JUCE's modal stack is one for every editor of the process: this editor's menu and dialogs
+    // leave it now, even when the editor itself is deleted later.
     juce::PopupMenu::dismissAllActiveMenus();
     editorHolder->exitModalStates();
     editorHolder->detach();

@@ -95,12 +95,10 @@ private:
     VstIntPtr editorGetRect(void* ptr);
     VstIntPtr editorOpen(void* parentWindow);
     VstIntPtr editorIdle();
-    // Closes the editor from any thread, also while a menu or dialog of it runs a modal loop on
-    // another thread: asks that loop to end, then takes JUCE's loop over.
+    // Closes the editor from any thread, also while a menu or dialog of it is open: takes JUCE's
+    // loop over and dismisses them with the editor.
     void closeEditor();
     void closeEditorInTurn();
-    void postEditorDismissal(bool everything);
-    void exitEditorModalStates();
 
     void presentIdentity();
     void reportIoChangedLater();
