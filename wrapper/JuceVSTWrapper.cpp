@@ -15,6 +15,8 @@ namespace
 {
 
 constexpr double kFallbackSampleRate = 44100.0;
+// The host's product name takes at most 64 bytes; room to spare for hosts that write more.
+constexpr int kHostProductBytes = 256;
 constexpr int kFallbackBlockSize = 1024;
 // 0xbeef0000: "yes, and show the editor as a view", as a 32-bit answer.
 constexpr VstInt32 kCockosViewAsConfigAnswer = static_cast<VstInt32>(0xbeef0000u);
@@ -35,6 +37,15 @@ void runEditorIdle(std::uint64_t instanceId)
     EventLoopGate::ActiveCall call(instanceId);
     EventLoopGate::HostTurn turn;
     EventLoopGate::dispatchPending();
+}
+
+// Ardour (7.3 measured) handles a gesture on the thread that reports it, its Linux-VST editor
+// thread, which has no tempo map of its own: once a gesture starts on a lane in Touch or Latch,
+// the gesture or the next value ends the host (SIGSEGV in TempoMap::metric_at). Mixbus is built
+// on Ardour. These hosts hear the values without gestures, as they always did.
+bool crashesOnEditorGestures(const char* hostProduct)
+{
+    return std::strncmp(hostProduct, "Ardour", 6) == 0 || std::strncmp(hostProduct, "Mixbus", 6) == 0;
 }
 
 // Copies a text into a host field of fieldBytes bytes, the terminating zero included; a character
@@ -105,6 +116,11 @@ JuceVSTWrapper::JuceVSTWrapper(audioMasterCallback audioMasterIn,
       processor(std::move(processorIn))
 {
     presentIdentity();
+    // Read whatever the host answers: Ardour fills the text but returns 0.
+    char hostProduct[kHostProductBytes] = {};
+    callHost(audioMasterGetProductString, 0, 0, hostProduct);
+    hostProduct[kHostProductBytes - 1] = 0;
+    hostTakesGestures = !crashesOnEditorGestures(hostProduct);
     processor->addListener(this);
     instanceId = LiveInstances::add(*this);
 }
@@ -542,13 +558,13 @@ void JuceVSTWrapper::audioProcessorParameterChanged(juce::AudioProcessor*, int i
 
 void JuceVSTWrapper::audioProcessorParameterChangeGestureBegin(juce::AudioProcessor*, int index)
 {
-    if (!shutDown && isParameterIndex(index))
+    if (!shutDown && hostTakesGestures && isParameterIndex(index))
         beginEdit(index);
 }
 
 void JuceVSTWrapper::audioProcessorParameterChangeGestureEnd(juce::AudioProcessor*, int index)
 {
-    if (!shutDown && isParameterIndex(index))
+    if (!shutDown && hostTakesGestures && isParameterIndex(index))
         endEdit(index);
 }
 

@@ -120,6 +120,8 @@ private:
     std::unique_ptr<juce::AudioProcessor> processor;
     // Written at construction; read by every thread and by asynchronous callbacks.
     std::uint64_t instanceId = 0;
+    // Written at construction: whether the host may hear parameter gestures (beginEdit/endEdit).
+    bool hostTakesGestures = true;
 
     std::atomic<bool> shutDown{false};   // host writes (effClose); every thread reads
     std::atomic<bool> active{false};     // host writes under the callback lock; audio reads
