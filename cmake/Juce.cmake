@@ -18,10 +18,12 @@ target_link_libraries(wyd_juce
     juce::juce_gui_basics juce::juce_audio_basics juce::juce_audio_processors
   PUBLIC
     juce::pkgconfig_JUCE_IMG_LINUX_DEPS)
+# No modal loops: a menu or dialog that ran a loop of its own would hold the host's thread inside
+# effEditIdle (and every other editor of the host with it) until it closed.
 target_compile_definitions(wyd_juce PUBLIC
   JUCE_USE_CURL=0
   JUCE_WEB_BROWSER=0
-  JUCE_MODAL_LOOPS_PERMITTED=1
+  JUCE_MODAL_LOOPS_PERMITTED=0
   JUCE_DISPLAY_SPLASH_SCREEN=0
   JUCE_USE_XRANDR=1
   JUCE_STANDALONE_APPLICATION=0

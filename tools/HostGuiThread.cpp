@@ -13,6 +13,7 @@ constexpr auto kIdleInterval = std::chrono::milliseconds(15);
 struct HostGuiThread::Task
 {
     std::function<void()> work;
+    bool started = false;
     bool done = false;
 };
 
@@ -35,7 +36,15 @@ bool HostGuiThread::run(std::function<void()> work, std::chrono::milliseconds ti
     std::unique_lock<std::mutex> guard(lock);
     tasks.push_back(task);
     changed.notify_all();
-    return changed.wait_for(guard, timeout, [&] { return task->done; });
+    if (changed.wait_for(guard, timeout, [&] { return task->done; }))
+        return true;
+    if (!task->started)
+    {
+        tasks.erase(std::find(tasks.begin(), tasks.end(), task));
+        return false;
+    }
+    changed.wait(guard, [&] { return task->done; });
+    return true;
 }
 
 void HostGuiThread::startIdling(AEffect* effect)
@@ -71,6 +80,7 @@ void HostGuiThread::loop()
         {
             auto task = tasks.front();
             tasks.pop_front();
+            task->started = true;
             guard.unlock();
             task->work();
             guard.lock();

@@ -2,8 +2,8 @@
 
 // The test host's editor thread: runs the host's editor calls and calls effEditIdle about every
 // 15 ms on the instances whose editors it shows, as a host does from its GUI thread (Ardour from
-// a thread of its own). While a plug-in runs a modal loop (a popup menu) inside effEditIdle, the
-// thread stays inside that call; other threads can see that and act meanwhile.
+// a thread of its own). Other threads can see whether it is inside an idle call and act
+// meanwhile.
 
 #include "vst/AEffect.h"
 
@@ -28,9 +28,9 @@ public:
     HostGuiThread(const HostGuiThread&) = delete;
     HostGuiThread& operator=(const HostGuiThread&) = delete;
 
-    // Runs `task` on this thread and waits for it. False when it did not finish in time (the
-    // thread is held inside a plug-in); it still runs later, so it must capture nothing that
-    // the caller's frame owns.
+    // Runs `task` on this thread and waits for it. False when it had not started after
+    // `timeout` (the thread is held inside a plug-in): it is then withdrawn and never runs. A
+    // task that started is always waited for, so it may capture what the caller's frame owns.
     bool run(std::function<void()> task, std::chrono::milliseconds timeout = std::chrono::seconds(10));
 
     void startIdling(AEffect* effect);

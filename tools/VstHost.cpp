@@ -50,7 +50,7 @@ VstIntPtr Host::handle(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntP
     case audioMasterGetBlockSize: return blockSizeAnswer;
     case audioMasterCanDo: return canDoAnswer;
     case audioMasterGetVendorString: copyText(ptr, "WYD", 64); return 1;
-    case audioMasterGetProductString: copyText(ptr, "WYD test host", 64); return 1;
+    case audioMasterGetProductString: copyText(ptr, productAnswer.c_str(), 64); return 1;
     case audioMasterGetVendorVersion: return 1;
     case audioMasterIdle:
         if (onMasterIdle)

@@ -42,6 +42,7 @@ public:
     VstIntPtr blockSizeAnswer = 512;
     VstIntPtr canDoAnswer = 0;
     VstIntPtr automateAnswer = 0;
+    std::string productAnswer = "WYD test host";
     // What the host does when the plug-in calls audioMasterIdle, on the calling thread (Ardour
     // idles the editor from inside the call); nothing when empty.
     std::function<void(AEffect*)> onMasterIdle;

@@ -38,8 +38,9 @@ public:
     X11Session(const X11Session&) = delete;
     X11Session& operator=(const X11Session&) = delete;
 
-    // A mapped top-level window at the screen's top-left corner, as a host's editor frame.
-    WindowId createParentWindow(int width, int height);
+    // A mapped top-level window at x, y of the screen (its top-left corner unless told), as a
+    // host's editor frame.
+    WindowId createParentWindow(int width, int height, int x = 0, int y = 0);
     void destroyWindow(WindowId window);
     // Gives `window` the keyboard focus, as a window manager does for the window the user
     // clicked last, with the pointer moved out of the way first: no window below it hears of the
@@ -69,8 +70,9 @@ public:
     void typeKey(const char* keysymName);
     WindowId focusedWindow() const;
 
-    // Every X error this process met since the last clear, on any connection: the session
-    // installs a recording error handler (Xlib's default one would end the process).
+    // Every X error this process met since the last clear, on any connection, but for the
+    // session's own look at a window that vanished meanwhile: the session installs a recording
+    // error handler (Xlib's default one would end the process).
     static std::vector<XError> errors();
     static void clearErrors();
 

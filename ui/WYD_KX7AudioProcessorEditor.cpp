@@ -272,7 +272,7 @@ struct EditorLayout
 // ---- Construction and destruction ----
 
 WYD_KX7AudioProcessorEditor::WYD_KX7AudioProcessorEditor(WYD_KX7AudioProcessor* owner)
-    : juce::AudioProcessorEditor(owner)
+    : juce::AudioProcessorEditor(owner), gestures(*owner)
 {
     setLookAndFeel(&lookAndFeel);
 
@@ -382,8 +382,11 @@ void WYD_KX7AudioProcessorEditor::buildDialogs()
 WYD_KX7AudioProcessorEditor::~WYD_KX7AudioProcessorEditor()
 {
     stopTimer();
-    // A file menu still open would return into a deleted editor.
+    // An open menu closes with its editor; its answer then finds the editor gone.
     juce::PopupMenu::dismissAllActiveMenus();
+    // A control deleted in the middle of a drag would report its end to an editor half gone.
+    gestures.endAll();
+    EditorLayout::forEachKnob(*this, [this](juce::Slider& slider, int) { slider.removeListener(this); });
 
     fileButton_.reset();
     presetDecButton_.reset();
@@ -526,13 +529,27 @@ void WYD_KX7AudioProcessorEditor::buttonClicked(juce::Button* button)
     else if (button == aboutShowButton_.get())
         showAboutBox();
     else if (const int parameter = EditorLayout::parameterOf(*this, button); parameter >= 0)
+    {
+        gestures.begin(parameter);
         processor.setParameterNotifyingHost(parameter, button->getToggleState() ? 1.0f : 0.0f);
+        gestures.end(parameter);
+    }
 }
 
 void WYD_KX7AudioProcessorEditor::sliderValueChanged(juce::Slider* slider)
 {
     if (const int parameter = EditorLayout::parameterOf(*this, slider); parameter >= 0)
         processor.setParameterNotifyingHost(parameter, (float) slider->getValue());
+}
+
+void WYD_KX7AudioProcessorEditor::sliderDragStarted(juce::Slider* slider)
+{
+    gestures.begin(EditorLayout::parameterOf(*this, slider));
+}
+
+void WYD_KX7AudioProcessorEditor::sliderDragEnded(juce::Slider* slider)
+{
+    gestures.end(EditorLayout::parameterOf(*this, slider));
 }
 
 void WYD_KX7AudioProcessorEditor::labelTextChanged(juce::Label* label)
@@ -645,11 +662,13 @@ void WYD_KX7AudioProcessorEditor::showFileMenu()
     menu.addSeparator();
     menu.addItem(websiteItem, "Tarvel Website");
 
-    // The menu runs its own loop; the host may close the editor meanwhile.
+    // Shown without waiting: the host's thread that runs the editor must not stay inside while
+    // the menu is open. The host may close the editor meanwhile.
     juce::Component::SafePointer<WYD_KX7AudioProcessorEditor> self(this);
-    const int result = menu.showMenu(juce::PopupMenu::Options().withTargetComponent(fileButton_.get()));
-    if (self != nullptr)
-        fileMenuResult(result);
+    menu.showMenuAsync(juce::PopupMenu::Options().withTargetComponent(fileButton_.get()), [self](int result) {
+        if (self != nullptr)
+            self->fileMenuResult(result);
+    });
 }
 
 void WYD_KX7AudioProcessorEditor::fileMenuResult(int result)

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "ui/ParameterGestures.h"
+
 class WYD_KX7AudioProcessor;
 struct ProgramSlot;
 class Tarvel2StateButton;
@@ -24,7 +26,8 @@ class Watch;
 // The plug-in's window: a fixed bitmap layout of knobs, stepped selectors, switches and push
 // buttons over one background image, the preset selector, and the hidden in-editor dialogs.
 // A 50 ms timer follows the processor's change flags; the controls send their changes through
-// setParameterNotifyingHost. Every child carries its member name as component name.
+// setParameterNotifyingHost, each inside a host gesture: a drag from press to release, a click or
+// a double-click reset on its own. Every child carries its member name as component name.
 //
 // Keys: neither the editor nor its controls take keyboard focus and no key has a meaning here,
 // so Return or space never repeat a click and the host keeps its keyboard shortcuts.
@@ -42,6 +45,8 @@ public:
     void timerCallback() override;
     void buttonClicked(juce::Button* button) override;
     void sliderValueChanged(juce::Slider* slider) override;
+    void sliderDragStarted(juce::Slider* slider) override;
+    void sliderDragEnded(juce::Slider* slider) override;
     void labelTextChanged(juce::Label* label) override;
 
     // Acts on the file menu's item id (0: dismissed).
@@ -92,6 +97,7 @@ private:
     void showMessage(const juce::String& text, int iconCode);
 
     juce::LookAndFeel_V3 lookAndFeel;
+    ParameterGestures gestures;
     juce::Image backgroundImage;
     bool presetNameRefreshPending = false;
     int32_t presetNameRefreshCount = 0;

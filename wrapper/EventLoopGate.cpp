@@ -31,7 +31,7 @@ constexpr juce::uint32 kMaxIdleMilliseconds = 50;
 struct GateState
 {
     // Held by the thread that drives JUCE's loop; recursive because hosts call back in.
-    std::recursive_timed_mutex loop;
+    std::recursive_mutex loop;
 
     // Guards the counts, the active calls and the remains, and is the condition variable's lock.
     std::mutex lock;
@@ -124,40 +124,21 @@ void notifyChange(const std::function<void(GateState&)>& change)
 
 EventLoopGate::HostTurn::HostTurn()
 {
-    begin();
-    gate().loop.lock();
-    held = true;
-    ++turnDepth;
-    becomeMessageThread();
-}
-
-EventLoopGate::HostTurn::HostTurn(int timeoutMs)
-{
-    begin();
-    held = gate().loop.try_lock_for(std::chrono::milliseconds(timeoutMs));
-    if (!held)
-        return;
-    ++turnDepth;
-    becomeMessageThread();
-}
-
-void EventLoopGate::HostTurn::begin()
-{
     // Raised before looking at the plug-in's thread: either it sees the request before it enters
     // JUCE's loop, or it is already marked as inside and gets woken.
     notifyChange([](GateState& g) { ++g.hostTurnsWanted; });
     if (turnDepth == 0 && dispatchDepth == 0)
         wakePluginThreadIfInLoop();
+    gate().loop.lock();
+    ++turnDepth;
+    becomeMessageThread();
 }
 
 EventLoopGate::HostTurn::~HostTurn()
 {
-    if (held)
-    {
-        if (--turnDepth == 0 && dispatchDepth == 0)
-            buryRemains();
-        gate().loop.unlock();
-    }
+    if (--turnDepth == 0 && dispatchDepth == 0)
+        buryRemains();
+    gate().loop.unlock();
     notifyChange([](GateState& g) { --g.hostTurnsWanted; });
 }
 
@@ -251,7 +232,7 @@ void EventLoopGate::runPluginThreadLoop(const std::atomic<bool>& stop)
         if (stop.load())
             break;
 
-        std::lock_guard<std::recursive_timed_mutex> hold(g.loop);
+        std::lock_guard<std::recursive_mutex> hold(g.loop);
         becomeMessageThread();
         for (;;)
         {

@@ -23,18 +23,10 @@ public:
     {
     public:
         HostTurn();
-        // Gives up waiting after timeoutMs (acquired() then says false); for callers that must
-        // keep asking a busy loop to finish, such as a close while a menu is open.
-        explicit HostTurn(int timeoutMs);
         ~HostTurn();
-        bool acquired() const { return held; }
 
         HostTurn(const HostTurn&) = delete;
         HostTurn& operator=(const HostTurn&) = delete;
-
-    private:
-        void begin();
-        bool held = false;
     };
 
     // A call of the host into one instance that may run JUCE's loop (effEditIdle). Registered so

@@ -15,13 +15,11 @@ namespace
 {
 
 constexpr double kFallbackSampleRate = 44100.0;
+// The host's product name takes at most 64 bytes; room to spare for hosts that write more.
+constexpr int kHostProductBytes = 256;
 constexpr int kFallbackBlockSize = 1024;
 // 0xbeef0000: "yes, and show the editor as a view", as a 32-bit answer.
 constexpr VstInt32 kCockosViewAsConfigAnswer = static_cast<VstInt32>(0xbeef0000u);
-// A close waits this long for JUCE's loop before it asks the loop's menus and dialogs to end
-// (again).
-constexpr int kCloseWaitMilliseconds = 100;
-constexpr int kDismissOwnAttempts = 10;
 
 // What is left of an instance or its editor when the host closes it from inside one of its own
 // callbacks: deleted once those callbacks have returned, editor first and JUCE last.
@@ -39,6 +37,15 @@ void runEditorIdle(std::uint64_t instanceId)
     EventLoopGate::ActiveCall call(instanceId);
     EventLoopGate::HostTurn turn;
     EventLoopGate::dispatchPending();
+}
+
+// Ardour (7.3 measured) handles a gesture on the thread that reports it, its Linux-VST editor
+// thread, which has no tempo map of its own: once a gesture starts on a lane in Touch or Latch,
+// the gesture or the next value ends the host (SIGSEGV in TempoMap::metric_at). Mixbus is built
+// on Ardour. These hosts hear the values without gestures, as they always did.
+bool crashesOnEditorGestures(const char* hostProduct)
+{
+    return std::strncmp(hostProduct, "Ardour", 6) == 0 || std::strncmp(hostProduct, "Mixbus", 6) == 0;
 }
 
 // Copies a text into a host field of fieldBytes bytes, the terminating zero included; a character
@@ -109,6 +116,11 @@ JuceVSTWrapper::JuceVSTWrapper(audioMasterCallback audioMasterIn,
       processor(std::move(processorIn))
 {
     presentIdentity();
+    // Read whatever the host answers: Ardour fills the text but returns 0.
+    char hostProduct[kHostProductBytes] = {};
+    callHost(audioMasterGetProductString, 0, 0, hostProduct);
+    hostProduct[kHostProductBytes - 1] = 0;
+    hostTakesGestures = !crashesOnEditorGestures(hostProduct);
     processor->addListener(this);
     instanceId = LiveInstances::add(*this);
 }
@@ -546,13 +558,13 @@ void JuceVSTWrapper::audioProcessorParameterChanged(juce::AudioProcessor*, int i
 
 void JuceVSTWrapper::audioProcessorParameterChangeGestureBegin(juce::AudioProcessor*, int index)
 {
-    if (!shutDown && isParameterIndex(index))
+    if (!shutDown && hostTakesGestures && isParameterIndex(index))
         beginEdit(index);
 }
 
 void JuceVSTWrapper::audioProcessorParameterChangeGestureEnd(juce::AudioProcessor*, int index)
 {
-    if (!shutDown && isParameterIndex(index))
+    if (!shutDown && hostTakesGestures && isParameterIndex(index))
         endEdit(index);
 }
 
@@ -633,36 +645,10 @@ void JuceVSTWrapper::closeEditor()
 {
     if (!editorIsOpen)
         return;
-    for (int attempt = 1;; ++attempt)
-    {
-        EventLoopGate::HostTurn turn(kCloseWaitMilliseconds);
-        if (turn.acquired())
-        {
-            closeEditorInTurn();
-            return;
-        }
-        // Another thread is inside JUCE's loop, maybe in a menu or dialog of this editor; after
-        // a second, in any modal loop at all (another editor's, say).
-        postEditorDismissal(attempt > kDismissOwnAttempts);
-    }
-}
-
-void JuceVSTWrapper::postEditorDismissal(bool everything)
-{
-    const std::uint64_t id = instanceId;
-    juce::MessageManager::callAsync([id, everything] {
-        juce::PopupMenu::dismissAllActiveMenus();
-        if (everything)
-            juce::ModalComponentManager::getInstance()->cancelAllModalComponents();
-        else
-            LiveInstances::withInstance(id, [](JuceVSTWrapper& instance) { instance.exitEditorModalStates(); });
-    });
-}
-
-void JuceVSTWrapper::exitEditorModalStates()
-{
-    if (editorHolder != nullptr)
-        editorHolder->exitModalStates();
+    // Nothing of ours runs a loop of its own (menus open without waiting), so the thread that
+    // drives JUCE now gives the loop up within one bounded idle call.
+    EventLoopGate::HostTurn turn;
+    closeEditorInTurn();
 }
 
 void JuceVSTWrapper::closeEditorInTurn()
@@ -670,7 +656,8 @@ void JuceVSTWrapper::closeEditorInTurn()
     if (editorHolder == nullptr)
         return;
     editorIsOpen = false;
-    // Menus and dialogs that run a loop of their own return once this call unwinds to them.
+    // JUCE's modal stack is one for every editor of the process: this editor's menu and dialogs
+    // leave it now, even when the editor itself is deleted later.
     juce::PopupMenu::dismissAllActiveMenus();
     editorHolder->exitModalStates();
     editorHolder->detach();

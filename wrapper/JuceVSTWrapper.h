@@ -95,12 +95,10 @@ private:
     VstIntPtr editorGetRect(void* ptr);
     VstIntPtr editorOpen(void* parentWindow);
     VstIntPtr editorIdle();
-    // Closes the editor from any thread, also while a menu or dialog of it runs a modal loop on
-    // another thread: asks that loop to end, then takes JUCE's loop over.
+    // Closes the editor from any thread, also while a menu or dialog of it is open: takes JUCE's
+    // loop over and dismisses them with the editor.
     void closeEditor();
     void closeEditorInTurn();
-    void postEditorDismissal(bool everything);
-    void exitEditorModalStates();
 
     void presentIdentity();
     void reportIoChangedLater();
@@ -122,6 +120,8 @@ private:
     std::unique_ptr<juce::AudioProcessor> processor;
     // Written at construction; read by every thread and by asynchronous callbacks.
     std::uint64_t instanceId = 0;
+    // Written at construction: whether the host may hear parameter gestures (beginEdit/endEdit).
+    bool hostTakesGestures = true;
 
     std::atomic<bool> shutDown{false};   // host writes (effClose); every thread reads
     std::atomic<bool> active{false};     // host writes under the callback lock; audio reads

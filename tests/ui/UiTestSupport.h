@@ -14,8 +14,25 @@
 #include <string>
 #include <memory>
 
+namespace juce
+{
+// JUCE's Linux event loop, one message, timer or X event at a time (juce_linux_Messaging.cpp).
+// The build permits no modal loops, which takes runDispatchLoopUntil away with them.
+bool dispatchNextMessageOnSystemQueue(bool returnIfNoPendingMessages);
+} // namespace juce
+
 namespace wydtest
 {
+
+inline void runMessageLoopFor(int ms)
+{
+    const auto end = juce::Time::currentTimeMillis() + ms;
+    do
+    {
+        if (!juce::dispatchNextMessageOnSystemQueue(true))
+            juce::Thread::sleep(1);
+    } while (juce::Time::currentTimeMillis() < end);
+}
 
 // Runs JUCE's message loop until pred holds or the time runs out; true when it held.
 template <typename Pred>
@@ -26,14 +43,9 @@ bool runMessageLoopUntil(Pred pred, int timeoutMs = 5000)
     {
         if (juce::Time::getMillisecondCounter() > end)
             return false;
-        juce::MessageManager::getInstance()->runDispatchLoopUntil(5);
+        runMessageLoopFor(5);
     }
     return true;
-}
-
-inline void runMessageLoopFor(int ms)
-{
-    juce::MessageManager::getInstance()->runDispatchLoopUntil(ms);
 }
 
 inline bool haveDisplay()

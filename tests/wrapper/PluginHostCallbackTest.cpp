@@ -195,6 +195,28 @@ TEST_F(WrapperInProcess, ParameterGesturesBecomeBeginAndEndEdit)
         EXPECT_EQ(call.index, 3);
 }
 
+// Ardour and Mixbus crash on a gesture from their editor thread, which is where the editor runs.
+TEST(WrapperGestures, ReachEveryHostButThoseThatCrashOnThem)
+{
+    const std::pair<const char*, size_t> hosts[] = {
+        {"WYD test host", 1}, {"REAPER", 1}, {"Ardour", 0}, {"Mixbus32C", 0}};
+    for (const auto& [product, gestures] : hosts)
+    {
+        SCOPED_TRACE(product);
+        vsthost::Host host;
+        host.productAnswer = product;
+        vsthost::PluginInstance plugin(VSTPluginMain, host);
+        ASSERT_TRUE(plugin.valid());
+        auto& wrapper = *static_cast<wydvst::JuceVSTWrapper*>(static_cast<AudioEffect*>(plugin.record()->object));
+        wrapper.getProcessor().beginParameterChangeGesture(1);
+        wrapper.getProcessor().setParameterNotifyingHost(1, 0.25f);
+        wrapper.getProcessor().endParameterChangeGesture(1);
+        EXPECT_EQ(host.count(audioMasterBeginEdit), gestures);
+        EXPECT_EQ(host.count(audioMasterEndEdit), gestures);
+        EXPECT_EQ(host.count(audioMasterAutomate), 1u);
+    }
+}
+
 TEST_F(WrapperInProcess, ProgramNamesReachTheHostCutTo23Characters)
 {
     processor().programs[0].presetPath[0] = "Vocals/A rather long preset name indeed.tz7p";

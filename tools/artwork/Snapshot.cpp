@@ -14,8 +14,22 @@
 #include <cstdlib>
 #include <iostream>
 
+namespace juce
+{
+// JUCE's Linux event loop, one event at a time: the build has no runDispatchLoopUntil.
+bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
+} // namespace juce
+
 namespace
 {
+void runLoopFor (int ms)
+{
+    const auto end = juce::Time::currentTimeMillis() + ms;
+    while (juce::Time::currentTimeMillis() < end)
+        if (! juce::dispatchNextMessageOnSystemQueue (true))
+            juce::Thread::sleep (1);
+}
+
 // Without a window manager these atoms may not exist yet, and JUCE's first window then fails
 // with BadAtom; creating them first and keeping the connection open keeps them alive.
 Display* createWindowManagerAtoms()
@@ -41,7 +55,7 @@ struct Owner : juce::Component
 
 bool save (juce::Component& c, const juce::File& file)
 {
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (300);
+    runLoopFor (300);
     const auto image = c.createComponentSnapshot (c.getLocalBounds(), true, 1.0f);
     juce::MemoryOutputStream bytes;
     juce::PNGImageFormat png;
@@ -66,7 +80,7 @@ int run (const juce::File& out)
         std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditor());
         if (editor != nullptr)
         {
-            juce::MessageManager::getInstance()->runDispatchLoopUntil (300);
+            runLoopFor (300);
             ok = save (*editor, out.getChildFile ("snapshot-editor.png")) && ok;
             processor.editorBeingDeleted (editor.get());
         }

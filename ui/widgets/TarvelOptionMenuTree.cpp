@@ -206,28 +206,30 @@ void TarvelOptionMenuTree::mouseDown(const juce::MouseEvent&)
     popUpAndPick();
 }
 
-int TarvelOptionMenuTree::popUpAndPick()
+void TarvelOptionMenuTree::popUpAndPick(std::function<void()> afterPick)
 {
     createMenuTree();
     const auto* root = getRootMenu();
     if (root == nullptr || root->getNumItems() == 0)
-        return 0;
+        return;
 
     juce::Component::SafePointer<TarvelOptionMenuTree> safeThis(this);
-    const auto listedWhenShown = filePaths;
-    int chosen = showPopup(*root);
-    // The editor may have been closed while the menu was open.
-    if (safeThis == nullptr || chosen < 1 || chosen > listedWhenShown.size())
-        return 0;
-    // The editor's timer may have rescanned meanwhile: the number belongs to the shown listing.
-    chosen = filePaths.indexOf(listedWhenShown[chosen - 1]) + 1;
-    if (chosen < 1)
-        return 0;
-    pickItem(chosen);
-    return safeThis != nullptr ? chosen : 0;
+    auto whenClosed = [safeThis, listedWhenShown = filePaths, afterPick = std::move(afterPick)](int chosen) {
+        // The editor may have been closed while the menu was open.
+        if (safeThis == nullptr || chosen < 1 || chosen > listedWhenShown.size())
+            return;
+        // The editor's timer may have rescanned meanwhile: the number belongs to the shown listing.
+        const int now = safeThis->filePaths.indexOf(listedWhenShown[chosen - 1]) + 1;
+        if (now < 1)
+            return;
+        safeThis->pickItem(now);
+        if (safeThis != nullptr && afterPick)
+            afterPick();
+    };
+    showPopup(*root, std::move(whenClosed));
 }
 
-int TarvelOptionMenuTree::showPopup(const juce::PopupMenu& menu)
+void TarvelOptionMenuTree::showPopup(const juce::PopupMenu& menu, std::function<void(int)> chosen)
 {
     // JUCE 7 draws a menu with the default look unless the menu is given one: use the label's.
     juce::PopupMenu popup(menu);
@@ -236,7 +238,7 @@ int TarvelOptionMenuTree::showPopup(const juce::PopupMenu& menu)
     // click on a label does not give it.
     if (auto* peer = getPeer())
         peer->grabFocus();
-    return popup.showMenu(juce::PopupMenu::Options().withTargetComponent(this));
+    popup.showMenuAsync(juce::PopupMenu::Options().withTargetComponent(this), std::move(chosen));
 }
 
 void TarvelOptionMenuTree::pickItem(int itemNumber)
@@ -244,18 +246,10 @@ void TarvelOptionMenuTree::pickItem(int itemNumber)
     selectedFileIndex = itemNumber;
     selectedFilePath = relativePathOf(filePaths[itemNumber - 1]);
     const auto name = fileNames[itemNumber - 1];
-    if (selectedFilePath != lastNotifiedPath)
-    {
-        // The listeners still see the old name.
-        juce::Component::SafePointer<TarvelOptionMenuTree> safeThis(this);
-        callChangeListeners();
-        if (safeThis == nullptr)
-            return;
-        lastNotifiedPath = selectedFilePath;
+    // Every pick is announced, also of the file whose name is shown: the user may have stepped
+    // away from it or changed values since. The listeners still see the old name.
+    juce::Component::SafePointer<TarvelOptionMenuTree> safeThis(this);
+    callChangeListeners();
+    if (safeThis != nullptr)
         setText(name, juce::dontSendNotification);
-    }
-    else
-    {
-        setText(name, juce::sendNotification);
-    }
 }

@@ -4,12 +4,13 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <functional>
 #include <vector>
 
 // A label showing the selected file's name; a click scans a folder tree and pops up nested menus,
 // one per folder, one item per matching file, the selected file ticked. The selection is kept as
-// a path relative to the root folder with "/" separators. Label listeners hear of a file picked
-// from the popup.
+// a path relative to the root folder with "/" separators. Label listeners hear of every file
+// picked from the popup.
 class TarvelOptionMenuTree : public juce::Label
 {
 public:
@@ -48,11 +49,13 @@ public:
     const juce::PopupMenu* getRootMenu() const;
 
 protected:
-    // Rescans, pops up the root menu and acts on the choice; the chosen item number or 0.
-    int popUpAndPick();
-    // Shows the menu synchronously at this label and returns the chosen item number (0 when
-    // dismissed).
-    virtual int showPopup(const juce::PopupMenu& menu);
+    // Rescans and pops up the root menu, without waiting for it: the host's thread that runs the
+    // editor must not stay inside. When the menu closes on an item, the item is picked and then
+    // afterPick runs; nothing happens when it was dismissed or this selector is gone.
+    void popUpAndPick(std::function<void()> afterPick = {});
+    // Opens the menu at this label and returns at once; `chosen` hears the item number when the
+    // menu closes (0 when dismissed), also after this selector is gone.
+    virtual void showPopup(const juce::PopupMenu& menu, std::function<void(int)> chosen);
     // What a choice from the popup does to the selection, the text and the listeners.
     void pickItem(int itemNumber);
     // A path given to select a file, with "\" read as "/" unless a file is listed by the path
@@ -69,7 +72,6 @@ protected:
     juce::StringArray filePaths;
     juce::StringArray fileNames;
     juce::String directoryPath;
-    juce::String lastNotifiedPath;
     juce::String selectedFilePath;
     int selectedFileIndex = 0;
     juce::String fileExtension = "*";

@@ -1,6 +1,7 @@
 #include "ui/widgets/TarvelSplashScreen.h"
 
 #include "ui/images/BinaryImages.h"
+#include "ui/widgets/EditorModalScope.h"
 #include "ui/widgets/EmbeddedImage.h"
 
 TarvelSplashScreen::TarvelSplashScreen(const juce::String& componentName)
@@ -49,4 +50,9 @@ void TarvelSplashScreen::paint(juce::Graphics& g)
 {
     g.drawImage(aboutImage, 0, 0, proportionOfWidth(1.0f), proportionOfHeight(1.0f), 0, 0,
                 aboutImage.getWidth(), aboutImage.getHeight(), false);
+}
+
+bool TarvelSplashScreen::canModalEventBeSentToComponent(const juce::Component* target)
+{
+    return EditorModalScope::allowsEventTo(*this, target);
 }

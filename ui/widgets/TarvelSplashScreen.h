@@ -5,8 +5,8 @@
 #include <memory>
 
 // The about box: the about picture with the version text on it. It starts hidden, is modal
-// while shown (the rest of its window gets no clicks or keys) and closes on a click anywhere
-// but on the version text.
+// while shown (the rest of its editor gets no clicks or keys; other editors of the process do)
+// and closes on a click anywhere but on the version text.
 class TarvelSplashScreen : public juce::Component
 {
 public:
@@ -20,6 +20,7 @@ public:
 
     void mouseDown(const juce::MouseEvent& e) override;
     void paint(juce::Graphics& g) override;
+    bool canModalEventBeSentToComponent(const juce::Component* target) override;
 
 private:
     juce::Image aboutImage;

@@ -50,8 +50,7 @@ TarvelWydKX7PresetMenu::~TarvelWydKX7PresetMenu() = default;
 
 void TarvelWydKX7PresetMenu::mouseDown(const juce::MouseEvent&)
 {
-    if (popUpAndPick() > 0)
-        markedAsChange = false;
+    popUpAndPick([this] { markedAsChange = false; });
 }
 
 void TarvelWydKX7PresetMenu::setSelectedFilePath(const juce::String& path)

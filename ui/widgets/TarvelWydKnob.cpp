@@ -2,6 +2,7 @@
 
 #include "ui/widgets/TarvelStripFrame.h"
 
+
 namespace
 {
 
@@ -73,12 +74,18 @@ double TarvelWydKnob::stepValue(int step) const
 
 void TarvelWydKnob::mouseDown(const juce::MouseEvent& e)
 {
+    stepGesture.reset(); // a release this knob never heard of
     const int step = lastStepAt(e.getMouseDownPosition());
     if (step >= 0)
     {
+        const double value = stepValue(step);
+        // A step that changes the value is a gesture held until the release, so that a drag
+        // starting at the same press belongs to it.
+        if (value != getValue())
+            stepGesture.emplace(*this);
         // Notified at once: a later notification would read the value after the editor's timer
         // may already have reset the control to the processor's old value, losing the click.
-        setValue(stepValue(step), juce::sendNotificationSync);
+        setValue(value, juce::sendNotificationSync);
         repaint();
     }
 
@@ -86,6 +93,13 @@ void TarvelWydKnob::mouseDown(const juce::MouseEvent& e)
     // follow change nothing.
     if (containsWithEdges(knobArea, e.getPosition()))
         juce::Slider::mouseDown(e);
+}
+
+void TarvelWydKnob::mouseUp(const juce::MouseEvent& e)
+{
+    juce::Slider::mouseUp(e);
+    // Only now: ending it resets the slider's drag, so it must not end while a drag goes on.
+    stepGesture.reset();
 }
 
 void TarvelWydKnob::paint(juce::Graphics& g)

@@ -2,9 +2,12 @@
 
 #include "ui/widgets/TarvelKnob.h"
 
+#include <optional>
+
 // A stepped selector: a knob with one position per frame of its strip, drawn only inside its
 // knob area, plus one click rectangle per step (usually over the step's printed label). A press
-// on a step's rectangle selects that step; only a press inside the knob area starts a drag.
+// on a step's rectangle selects that step; only a press inside the knob area starts a drag. A step
+// click that changes the value tells the listeners of a drag from the press to the release.
 class TarvelWydKnob : public TarvelKnob
 {
 public:
@@ -12,6 +15,7 @@ public:
     ~TarvelWydKnob() override;
 
     void mouseDown(const juce::MouseEvent& e) override;
+    void mouseUp(const juce::MouseEvent& e) override;
     void paint(juce::Graphics& g) override;
 
     // Takes the strip, its step count and the area (widget coordinates) the frame is drawn into.
@@ -34,6 +38,7 @@ private:
     int frameWidth = 0;
     juce::Array<juce::Rectangle<int>> positionRects;
     juce::Rectangle<int> knobArea;
+    std::optional<juce::Slider::ScopedDragNotification> stepGesture;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(TarvelWydKnob)
 };

@@ -1,6 +1,6 @@
-// Popup menus and keyboard focus on a real X server: the menu must stay open (which needs X
-// keyboard focus on one of our windows) and the new-folder prompt must get the keys typed while
-// the editor sits inside a host's window.
+// Popup menus and keyboard focus on a real X server: the menu must open without holding the
+// caller and stay open (which needs X keyboard focus on one of our windows), and the new-folder
+// prompt must get the keys typed while the editor sits inside a host's window.
 
 #include "ui/PresetLocations.h"
 #include "ui/widgets/TarvelWydKX7PresetBrowser.h"
@@ -60,17 +60,6 @@ struct Xlib
     }
 };
 
-// Acts on the open popup from inside its modal loop.
-struct WhileMenuIsOpen : juce::Timer
-{
-    std::function<void(juce::Component*)> action;
-    void timerCallback() override
-    {
-        stopTimer();
-        action(juce::Component::getCurrentlyModalComponent());
-    }
-};
-
 struct PopupAndFocusTest : ::testing::Test
 {
     void SetUp() override { clearMusicFolder(); }
@@ -93,33 +82,32 @@ TEST_F(PopupAndFocusTest, PresetPopupStaysOpenInTheEditorsLookAndPicksAFile)
     menu.setBounds(228, 5, 254, 19);
     menu.setSelectedFilePath("Init.tz7p");
 
-    // Opened by a click on the label, before any button had the keyboard focus. Another test
-    // program's window may take the focus away and close the menu: that is retried, a menu that
-    // never stays open is not.
+    // Opened by a click on the label, before any button had the keyboard focus; the click
+    // returns with the menu open. Another test program's window may take the focus away and
+    // close the menu: that is retried, a menu that never stays open is not.
     bool lookWasTheEditors = false;
     bool menuStayedOpen = false;
     for (int attempt = 0; attempt < 3 && !menuStayedOpen; ++attempt)
     {
-        WhileMenuIsOpen chooser;
-        chooser.action = [&](juce::Component* popup) {
-            menuStayedOpen = popup != nullptr;
-            if (popup == nullptr)
-                return;
-            lookWasTheEditors = &popup->getLookAndFeel() == &editorLook;
-            popup->keyPressed(juce::KeyPress(juce::KeyPress::downKey));
-            popup->keyPressed(juce::KeyPress(juce::KeyPress::returnKey));
-        };
-        chooser.startTimer(300);
         const auto now = juce::Time::getCurrentTime();
         menu.mouseDown(juce::MouseEvent(juce::Desktop::getInstance().getMainMouseSource(), {}, {},
                                         juce::MouseInputSource::defaultPressure, 0, 0, 0, 0, &menu,
                                         &menu, now, {}, now, 1, false));
-        runMessageLoopUntil([&] { return !chooser.isTimerRunning(); }, 1000);
+        auto* popup = juce::Component::getCurrentlyModalComponent();
+        ASSERT_NE(popup, nullptr) << "the click did not open the menu";
+        juce::Component::SafePointer<juce::Component> open(popup);
+        runMessageLoopFor(300);
+        menuStayedOpen = open != nullptr && open->isShowing();
+        if (!menuStayedOpen)
+            continue;
+        lookWasTheEditors = &popup->getLookAndFeel() == &editorLook;
+        popup->keyPressed(juce::KeyPress(juce::KeyPress::downKey));
+        popup->keyPressed(juce::KeyPress(juce::KeyPress::returnKey));
     }
 
     ASSERT_TRUE(menuStayedOpen) << "the popup closed by itself";
     EXPECT_TRUE(lookWasTheEditors);
-    EXPECT_EQ(menu.getSelectedFileIndex(), 1);
+    EXPECT_TRUE(runMessageLoopUntil([&] { return menu.getSelectedFileIndex() == 1; }, 1000));
     EXPECT_EQ(menu.getText(), menu.getFileName(0));
     EXPECT_FALSE(menu.isMarkedAsChange());
     editor.setLookAndFeel(nullptr);

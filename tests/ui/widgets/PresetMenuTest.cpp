@@ -3,6 +3,7 @@
 #include "WidgetTestSupport.h"
 
 #include <functional>
+#include <utility>
 
 #include <sys/stat.h>
 
@@ -11,7 +12,8 @@ using ParameterTable::kInputVol;
 
 namespace
 {
-// Stands in for the popup: records the menu it would show and answers with a chosen item.
+// Stands in for the popup: records the menu it would show and keeps its answer until the test
+// closes it with an item.
 struct ScriptedMenu : TarvelWydKX7PresetMenu
 {
     ScriptedMenu() : TarvelWydKX7PresetMenu("presetMenu_")
@@ -19,20 +21,22 @@ struct ScriptedMenu : TarvelWydKX7PresetMenu
         setDirectoryPath(presetFolder().getFullPathName());
         setFileExtension("*.tz7p");
     }
-    int answer = 0;
     juce::String shown;
+    std::function<void(int)> answer;
     std::function<void()> whileOpen;
-    int showPopup(const juce::PopupMenu& menu) override
+    void showPopup(const juce::PopupMenu& menu, std::function<void(int)> chosen) override
     {
         shown = describeMenu(menu);
-        if (whileOpen)
-            whileOpen();
-        return answer;
+        answer = std::move(chosen);
     }
+    void open() { mouseDown(mouseEvent(*this, { 1, 1 })); }
     void pick(int item)
     {
-        answer = item;
-        mouseDown(mouseEvent(*this, { 1, 1 }));
+        open();
+        if (whileOpen)
+            whileOpen();
+        ASSERT_TRUE(answer) << "no menu opened";
+        std::exchange(answer, nullptr)(item);
     }
 };
 
@@ -54,9 +58,26 @@ juce::StringArray listedNames(const TarvelOptionMenuTree& menu)
 
 struct PresetMenuTest : ::testing::Test
 {
-    void SetUp() override { clearMusicFolder(); }
-    void TearDown() override { clearMusicFolder(); }
+    void SetUp() override
+    {
+        clearMusicFolder();
+        menu.addListener(&notifications);
+    }
+    void TearDown() override
+    {
+        menu.removeListener(&notifications);
+        clearMusicFolder();
+    }
+    // Two preset files, the first selected; its item number.
+    int listAndSelectFirst(const char* first, const char* second)
+    {
+        makeFile(folder.getChildFile(first));
+        makeFile(folder.getChildFile(second));
+        menu.setSelectedFilePath(first);
+        return menu.getSelectedFileIndex();
+    }
     ScriptedMenu menu;
+    Notifications notifications;
     juce::File folder = presetFolder();
 };
 } // namespace
@@ -223,32 +244,27 @@ TEST_F(PresetMenuTest, ModifiedMarkRules)
     EXPECT_EQ(menu.getText(), "Name*");
 }
 
-TEST_F(PresetMenuTest, PopupChoicesNotifyOnlyWhenThePickChangesWhatIsShown)
+TEST_F(PresetMenuTest, EveryPopupChoiceNotifiesOnceWhileTheOldNameIsShown)
 {
-    makeFile(folder.getChildFile("a.tz7p"));
-    makeFile(folder.getChildFile("b.tz7p"));
-    Notifications notifications;
-    menu.addListener(&notifications);
-    menu.setSelectedFilePath("a.tz7p");
-    const int a = menu.getSelectedFileIndex();
+    const int a = listAndSelectFirst("a.tz7p", "b.tz7p");
     const int b = 3 - a;
 
-    menu.pick(b); // another file: one call, before the new name is shown
+    menu.pick(b);
     EXPECT_EQ(notifications.textsSeen, juce::StringArray("a"));
     EXPECT_EQ(menu.getText(), "b");
     EXPECT_EQ(menu.getSelectedFilePath(), "b.tz7p");
 
-    menu.pick(b); // the same file, shown as it is
-    EXPECT_EQ(notifications.textsSeen.size(), 1);
+    menu.pick(b); // the file shown, as it is shown: loaded again all the same
+    EXPECT_EQ(notifications.textsSeen, juce::StringArray("a", "b"));
 
     menu.setPresetHasChanged();
-    menu.pick(b); // the same file while marked: the text change notifies
-    EXPECT_EQ(notifications.textsSeen.size(), 2);
+    menu.pick(b);
+    EXPECT_EQ(notifications.textsSeen, juce::StringArray("a", "b", "b*"));
     EXPECT_EQ(menu.getText(), "b");
     EXPECT_FALSE(menu.isMarkedAsChange());
 
     menu.pick(0); // dismissed
-    EXPECT_EQ(notifications.textsSeen.size(), 2);
+    EXPECT_EQ(notifications.textsSeen.size(), 3);
     EXPECT_TRUE(menu.shown.contains(juce::String(b) + "+b")) << menu.shown;
 
     // A rescan while the menu is open renumbers the items: the pick is the file that was shown.
@@ -259,7 +275,33 @@ TEST_F(PresetMenuTest, PopupChoicesNotifyOnlyWhenThePickChangesWhatIsShown)
     menu.pick(a);
     EXPECT_EQ(menu.getSelectedFilePath(), "a.tz7p");
     EXPECT_EQ(menu.getText(), "a");
-    menu.removeListener(&notifications);
+}
+
+TEST_F(PresetMenuTest, PickingTheShownNameAfterSteppingToItsNamesakeLoadsThePickedFile)
+{
+    const int top = listAndSelectFirst("My First.tz7p", "Sub/My First.tz7p");
+
+    menu.pick(top);
+    menu.nextResult(); // two files: the other one
+    ASSERT_EQ(menu.getSelectedFilePath(), "Sub/My First.tz7p");
+    ASSERT_EQ(menu.getText(), "My First");
+    notifications.textsSeen.clear();
+    menu.pick(top);
+    EXPECT_EQ(notifications.textsSeen, juce::StringArray("My First"));
+    EXPECT_EQ(menu.getSelectedFilePath(), "My First.tz7p");
+}
+
+TEST_F(PresetMenuTest, AnAnswerArrivingAfterTheSelectorWentDoesNothing)
+{
+    makeFile(folder.getChildFile("a.tz7p"));
+    auto gone = std::make_unique<ScriptedMenu>();
+    gone->addListener(&notifications);
+    gone->open();
+    auto answer = std::exchange(gone->answer, nullptr);
+    ASSERT_TRUE(answer);
+    gone.reset();
+    answer(1);
+    EXPECT_TRUE(notifications.textsSeen.isEmpty());
 }
 
 TEST_F(PresetMenuTest, WritesReadsAndComparesThroughTheProcessor)

@@ -46,6 +46,19 @@ TEST_F(AboutBox, IsModalWhileShownAndClosesOnAClickOutsideTheVersionLabel)
     EXPECT_FALSE(control.isCurrentlyBlockedByAnotherModalComponent());
 }
 
+TEST_F(AboutBox, BlocksOnlyItsOwnEditor)
+{
+    juce::Component otherEditor, otherControl;
+    otherEditor.setSize(800, 450);
+    otherControl.setBounds(0, 0, 40, 40);
+    otherEditor.addAndMakeVisible(otherControl);
+
+    box.show();
+    EXPECT_TRUE(control.isCurrentlyBlockedByAnotherModalComponent());
+    EXPECT_FALSE(otherControl.isCurrentlyBlockedByAnotherModalComponent());
+    box.hide();
+}
+
 TEST_F(AboutBox, VersionTextSitsAtTheBottomLeftOfItsLabel)
 {
     const auto without = wydtest::render(box);

@@ -104,13 +104,16 @@ namespace
 
 // 5 steps in 100 x 100: knob area (50, 0, 50, 50); step k's rectangle (0, 12 k, 10, 10), but step
 // 4's has height -12 and so covers step 3's.
+// Drag notifications nest (a step click inside the knob area starts a drag within its own), so
+// they are counted as gestures, as the editor tells them to the host.
 struct Selector : ::testing::Test, juce::Slider::Listener
 {
     TarvelWydKnob knob{"knob"};
-    int changes = 0, dragsStarted = 0;
+    int changes = 0, gestures = 0, openDrags = 0;
 
     void sliderValueChanged(juce::Slider*) override { ++changes; }
-    void sliderDragStarted(juce::Slider*) override { ++dragsStarted; }
+    void sliderDragStarted(juce::Slider*) override { gestures += openDrags++ == 0 ? 1 : 0; }
+    void sliderDragEnded(juce::Slider*) override { --openDrags; }
 
     void SetUp() override
     {
@@ -140,9 +143,14 @@ TEST_F(Selector, PressOnAStepOutsideTheKnobAreaSelectsItNotifiesAtOnceAndDragsNo
     // A refresh from elsewhere before any queued message runs must not undo the click.
     knob.setValue(0.0, juce::dontSendNotification);
     knob.mouseDrag(mouseEvent(knob, {5, -95}, juce::Point<int>{5, 29}));
-    EXPECT_EQ(dragsStarted, 0);
+    EXPECT_EQ(knob.getValue(), 0.0) << "the press dragged";
     wydtest::runMessageLoopFor(20);
     EXPECT_EQ(changes, 1);
+    // The click is a gesture from the press to the release.
+    EXPECT_EQ(gestures, 1);
+    EXPECT_EQ(openDrags, 1);
+    knob.mouseUp(mouseEvent(knob, {5, -95}, juce::Point<int>{5, 29}));
+    EXPECT_EQ(openDrags, 0);
 }
 
 TEST_F(Selector, RectanglesIncludeTheirFarEdgesAndTheHigherStepWins)
@@ -151,7 +159,8 @@ TEST_F(Selector, RectanglesIncludeTheirFarEdgesAndTheHigherStepWins)
     EXPECT_EQ(valueAfterClickAt(10, 22), 0.25); // bottom edge of step 1
     EXPECT_EQ(valueAfterClickAt(5, 40), 1.0);   // steps 3 and 4
     EXPECT_EQ(valueAfterClickAt(11, 60), 1.0);  // neither a step nor the knob area
-    EXPECT_EQ(dragsStarted, 0);
+    EXPECT_EQ(gestures, 2) << "one for each click that changed the value";
+    EXPECT_EQ(openDrags, 0);
 }
 
 TEST_F(Selector, APressInBothAStepAndTheKnobAreaSelectsAndDragsFromThere)
@@ -159,9 +168,11 @@ TEST_F(Selector, APressInBothAStepAndTheKnobAreaSelectsAndDragsFromThere)
     knob.addFreqSelection(60, 20, 10, 10, 1);
     knob.mouseDown(mouseEvent(knob, {65, 25}));
     EXPECT_EQ(knob.getValue(), 0.25);
-    EXPECT_EQ(dragsStarted, 1);
     knob.mouseDrag(mouseEvent(knob, {65, -75}, juce::Point<int>{65, 25}));
     EXPECT_EQ(knob.getValue(), 0.75); // 100 pixels up from step 1
+    knob.mouseUp(mouseEvent(knob, {65, -75}, juce::Point<int>{65, 25}));
+    EXPECT_EQ(gestures, 1) << "the step and the drag are one gesture";
+    EXPECT_EQ(openDrags, 0);
 }
 
 TEST(StripSelectorRectangles, IndexAboveTheStepCountIsIgnoredOthersFillTheNextSlot)

@@ -6,6 +6,7 @@
 #include "wrapper/JuceVSTWrapper.h"
 
 #include <atomic>
+#include <regex>
 
 extern "C" AEffect* VSTPluginMain(audioMasterCallback audioMaster);
 
@@ -19,6 +20,8 @@ using plugintest::eventually;
 constexpr int kBypassX = 775, kBypassY = 16;
 constexpr int kInputVolX = 59, kInputVolY = 256;
 constexpr int kLowFreqStep2X = 0 + 97 + 15, kLowFreqStep2Y = 80 + 39 + 5;
+// Step 4 of the same selector lies inside its knob area: a press there also starts a drag.
+constexpr int kLowFreqStep4X = 0 + 79 + 11, kLowFreqStep4Y = 80 + 74 + 6;
 constexpr int kFileButtonX = 86, kFileButtonY = 16;
 constexpr int kPresetNameX = 355, kPresetNameY = 14;
 constexpr int kDialogProbeX = 400, kDialogProbeY = 225;
@@ -96,6 +99,79 @@ TEST_F(PluginEditor, OpensEmbeddedAndItsControlsReachTheHostOnTheIdlingThread)
     EXPECT_EQ(shown.host.count(audioMasterIdle), 0u);
 }
 
+// What the host heard about one parameter, in order: B begin (43), V value (0), E end (44).
+std::string gestureLog(const vsthost::Host& host, int parameter)
+{
+    std::string log;
+    for (const auto& call : host.calls())
+    {
+        if (call.index != parameter)
+            continue;
+        if (call.opcode == audioMasterBeginEdit)
+            log += 'B';
+        else if (call.opcode == audioMasterAutomate)
+            log += 'V';
+        else if (call.opcode == audioMasterEndEdit)
+            log += 'E';
+    }
+    return log;
+}
+
+TEST_F(PluginEditor, EveryClickDragAndResetReachesTheHostAsOneGesture)
+{
+    auto& shown = showEditor();
+    auto& plugin = *shown.plugin;
+    const auto origin = x11->box(shown.window);
+    const auto screen = [&origin](int x, int y) { return std::make_pair(origin.x + x, origin.y + y); };
+    ASSERT_EQ(plugin.getParameter(kInputVol), 0.5f);
+
+    struct Case
+    {
+        const char* what;
+        int parameter;
+        std::function<void()> act;
+        std::function<bool(float)> settled; // the control's value once the action is done
+        const char* log;                    // the whole log, as a regular expression
+    };
+    const Case cases[] = {
+        {"switch click", kBypass, [&] { click(shown, kBypassX, kBypassY); },
+         [](float v) { return v == 0.0f; }, "BVE"},
+        {"selector step click", kLowFreq, [&] { click(shown, kLowFreqStep2X, kLowFreqStep2Y); },
+         [](float v) { return v == 0.5f; }, "BVE"},
+        {"step click inside the knob area, then a drag down from the top step", kLowFreq,
+         [&] {
+             const auto [x, y] = screen(kLowFreqStep4X, kLowFreqStep4Y);
+             x11->drag(x, y, x, y + 150, 15);
+         },
+         [](float v) { return v < 1.0f; }, "BVV+E"},
+        {"knob drag up", kInputVol,
+         [&] {
+             const auto [x, y] = screen(kInputVolX, kInputVolY);
+             x11->drag(x, y, x, y - 60, 20);
+         },
+         [](float v) { return v > 0.55f; }, "BV+E"},
+        {"double-click reset", kInputVol,
+         [&] {
+             click(shown, kInputVolX, kInputVolY);
+             click(shown, kInputVolX, kInputVolY);
+         },
+         [](float v) { return v == 0.5f; }, "(BE)*BVE"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        shown.host.clearCalls();
+        c.act();
+        EXPECT_TRUE(eventually([&] {
+            const auto log = gestureLog(shown.host, c.parameter);
+            return c.settled(plugin.getParameter(c.parameter)) && !log.empty() && log.back() == 'E';
+        })) << gestureLog(shown.host, c.parameter) << " " << plugin.getParameter(c.parameter);
+        std::this_thread::sleep_for(100ms); // nothing more may follow
+        const auto log = gestureLog(shown.host, c.parameter);
+        EXPECT_TRUE(std::regex_match(log, std::regex(c.log))) << log;
+    }
+}
+
 TEST_F(PluginEditor, MenusFromThePresetNameAndTheFileButtonStayOpenAndPick)
 {
     auto& shown = showEditor();
@@ -166,20 +242,46 @@ TEST_F(PluginEditor, OpensAndClosesTwentyTimesFromEitherThreadWhileAudioRuns)
     audio.join();
 }
 
-TEST_F(PluginEditor, ClosingOneEditorWithItsMenuOpenLeavesTheOtherWorking)
+TEST_F(PluginEditor, AnOpenMenuHoldsNoHostThreadAndClosesWithItsEditorFromAnotherThread)
 {
     auto& first = showEditor();
     auto& second = showEditor();
 
     click(first, kPresetNameX, kPresetNameY);
     ASSERT_NE(waitForMenu(), 0u);
-    ASSERT_TRUE(gui->isInsideIdle(first.plugin->record())) << "the menu runs inside effEditIdle";
 
-    // The host closes the editor from another thread while its menu holds the editor thread.
+    // While the menu is open, the host's editor thread comes back from every idle call at once,
+    // and a third instance's editor opens without waiting for the menu.
+    for (auto* shown : {&first, &second})
+    {
+        auto took = std::chrono::steady_clock::duration::max();
+        auto* plugin = shown->plugin.get();
+        ASSERT_TRUE(gui->run([&took, plugin] {
+            const auto start = std::chrono::steady_clock::now();
+            plugin->dispatch(effEditIdle);
+            took = std::chrono::steady_clock::now() - start;
+        }, 1s));
+        EXPECT_LT(took, 200ms);
+    }
+    vsthost::Host thirdHost;
+    vsthost::PluginInstance third(*library, thirdHost);
+    const auto thirdWindow = x11->createParentWindow(800, 450, 820, 0);
+    bool opened = false;
+    EXPECT_TRUE(gui->run([&] { opened = third.openEditor(thirdWindow); }, 1s)) << "effEditOpen waited";
+    EXPECT_TRUE(opened);
+    gui->run([&] { third.closeEditor(); third.close(); });
+    x11->destroyWindow(thirdWindow);
+
+    // The host closes the first editor from another thread with its menu open (opened again if
+    // the third editor's window took the focus from it).
+    if (newTopLevelWindows().empty())
+        click(first, kPresetNameX, kPresetNameY);
+    ASSERT_NE(waitForMenu(), 0u);
     gui->stopIdling(first.plugin->record());
+    const auto closeStart = std::chrono::steady_clock::now();
     first.plugin->closeEditor();
+    EXPECT_LT(std::chrono::steady_clock::now() - closeStart, 1s);
     EXPECT_TRUE(x11->children(first.window).empty());
-    EXPECT_TRUE(gui->waitUntilOutOfIdle(first.plugin->record(), 3s));
     EXPECT_TRUE(eventually([&] { return newTopLevelWindows().empty(); })) << "the menu stayed";
 
     const float bypassBefore = second.plugin->getParameter(kBypass);
@@ -187,18 +289,20 @@ TEST_F(PluginEditor, ClosingOneEditorWithItsMenuOpenLeavesTheOtherWorking)
     EXPECT_TRUE(eventually([&] { return second.plugin->getParameter(kBypass) != bypassBefore; }));
 }
 
-TEST_F(PluginEditor, ClosingTheInstanceAndUnloadingWithAMenuOpen)
+TEST_F(PluginEditor, ClosingTheInstanceAndUnloadingWithTheFileMenuOpen)
 {
     auto& shown = showEditor();
-    click(shown, kPresetNameX, kPresetNameY);
+    click(shown, kFileButtonX, kFileButtonY);
     ASSERT_NE(waitForMenu(), 0u);
-    ASSERT_TRUE(gui->isInsideIdle(shown.plugin->record()));
 
-    // effClose from another thread: the menu goes, the idle call returns, then the instance.
+    // effClose from another thread: it returns at once, the menu goes with the instance.
     gui->stopIdling(shown.plugin->record());
     AEffect* record = shown.plugin->record();
+    const auto closeStart = std::chrono::steady_clock::now();
     EXPECT_EQ(shown.plugin->close(), 1);
+    EXPECT_LT(std::chrono::steady_clock::now() - closeStart, 1s);
     EXPECT_TRUE(gui->waitUntilOutOfIdle(record, 3s));
+    EXPECT_TRUE(eventually([&] { return newTopLevelWindows().empty(); })) << "the menu stayed";
     // TearDown unloads the library and checks threads, windows and X errors.
 }
 
