@@ -222,8 +222,7 @@ void TarvelOptionMenuTree::popUpAndPick(std::function<void()> afterPick)
         const int now = safeThis->filePaths.indexOf(listedWhenShown[chosen - 1]) + 1;
         if (now < 1)
             return;
-        safeThis->pickItem(now);
-        if (safeThis != nullptr && afterPick)
+        if (safeThis->pickItem(now) && safeThis != nullptr && afterPick)
             afterPick();
     };
     showPopup(*root, std::move(whenClosed));
@@ -241,15 +240,18 @@ void TarvelOptionMenuTree::showPopup(const juce::PopupMenu& menu, std::function<
     popup.showMenuAsync(juce::PopupMenu::Options().withTargetComponent(this), std::move(chosen));
 }
 
-void TarvelOptionMenuTree::pickItem(int itemNumber)
+bool TarvelOptionMenuTree::pickItem(int itemNumber)
 {
     selectedFileIndex = itemNumber;
     selectedFilePath = relativePathOf(filePaths[itemNumber - 1]);
+    const auto picked = selectedFilePath;
     const auto name = fileNames[itemNumber - 1];
     // Every pick is announced, also of the file whose name is shown: the user may have stepped
     // away from it or changed values since. The listeners still see the old name.
     juce::Component::SafePointer<TarvelOptionMenuTree> safeThis(this);
     callChangeListeners();
-    if (safeThis != nullptr)
-        setText(name, juce::dontSendNotification);
+    if (safeThis == nullptr || selectedFilePath != picked)
+        return false;
+    setText(name, juce::dontSendNotification);
+    return true;
 }

@@ -126,18 +126,4 @@ void TarvelWydKX7PresetMenu::showLoadedPresetAfterFailedLoad(WYD_KX7AudioProcess
     if (const int failedIndex = filePaths.indexOf(failedFile) + 1; failedIndex > 0)
         selectedFileIndex = failedIndex;
     compareAndMarkPreset(processor);
-
-    // A pick from the popup shows the picked name once its listeners have returned: show the
-    // loaded preset again after that.
-    juce::Component::SafePointer<TarvelWydKX7PresetMenu> safeThis(this);
-    const auto shown = getText();
-    const bool marked = markedAsChange;
-    const auto selected = selectedFilePath;
-    juce::MessageManager::callAsync([safeThis, shown, marked, selected] {
-        if (safeThis != nullptr && safeThis->selectedFilePath == selected)
-        {
-            safeThis->setText(shown, juce::dontSendNotification);
-            safeThis->markedAsChange = marked;
-        }
-    });
 }
