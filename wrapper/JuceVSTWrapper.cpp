@@ -321,8 +321,9 @@ bool JuceVSTWrapper::isProgramIndex(VstInt32 index)
 // a slot; the loop already covers them all. It is recursive: a host that calls in from inside one
 // of our callbacks (an automation or idle call from the editor, on the thread that holds the loop)
 // goes straight on. The audio thread never takes it: parameter calls and processReplacing share
-// only atomic values (getProgram reads one and takes no turn either). A wait here lasts at most
-// one idle's dispatching on the thread that drives JUCE.
+// only atomic values (getProgram reads one and takes no turn either). A wait here lasts as long
+// as the loop's holder keeps it: one idle's bounded dispatching, or the plug-in's own thread
+// standing aside.
 
 VstInt32 JuceVSTWrapper::getProgram()
 {

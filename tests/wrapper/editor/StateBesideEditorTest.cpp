@@ -46,6 +46,7 @@ TEST_F(StateBesideEditor, StateAndProgramCallsFromOtherThreadsWhileTheEditorTick
     auto& shown = showEditor();
     auto* plugin = shown.plugin.get();
     const std::vector<char> banks[] = {bankWithPaths("Warm", 0.25f), bankWithPaths("Cold", 0.75f)};
+    plugin->setChunk(banks[0], false);
 
     std::atomic<bool> stop{false};
     std::atomic<int> stateRounds{0}, nameRounds{0}, wrongNames{0};
