@@ -21,8 +21,10 @@ start_xvfb
 failed=0
 for kind in "${kinds[@]}"; do
   case "$kind" in
-    asan) flags="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer" ;;
-    tsan) flags="-fsanitize=thread" ;;
+    asan) flags="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
+          scale=3 ;;
+    tsan) flags="-fsanitize=thread"
+          scale=10 ;;
     *) echo "unknown sanitizer run: $kind (asan or tsan)" >&2; exit 2 ;;
   esac
   dir=build-$kind
@@ -32,6 +34,8 @@ for kind in "${kinds[@]}"; do
     -DCMAKE_SHARED_LINKER_FLAGS="$flags" -DCMAKE_MODULE_LINKER_FLAGS="$flags" >/dev/null
   cmake --build "$dir" -j "$jobs" --target "${targets[@]}"
 
+  # The editor tests wait for windows and clicks; instrumented JUCE draws many times slower.
+  export WYD_TEST_WAIT_SCALE=$scale
   # halt_on_error: the first report fails the program, so no report goes unnoticed in the log.
   export ASAN_OPTIONS="halt_on_error=1:abort_on_error=0:detect_stack_use_after_return=1:suppressions=$root/scripts/sanitizers/lsan.supp"
   export LSAN_OPTIONS="suppressions=$root/scripts/sanitizers/lsan.supp:print_suppressions=0"
