@@ -168,9 +168,9 @@ float valueOf(int index, const juce::String& text)
 std::optional<float> decodeValue(int index, const juce::String& text)
 {
     const float value = valueOf(index, text);
-    if (!std::isfinite(value))
+    if (std::isnan(value))
         return std::nullopt;
-    return value;
+    return std::clamp(value, 0.0f, 1.0f);
 }
 
 double numberIn(const juce::String& text)
@@ -327,7 +327,7 @@ juce::XmlElement* newProperties()
 }
 
 // Names come through getParameterName, so the documents carry what the host sees as well.
-void appendValues(WYD_KX7AudioProcessor& processor, juce::XmlElement& parent, const float* values)
+void appendValues(WYD_KX7AudioProcessor& processor, juce::XmlElement& parent, const SharedValue* values)
 {
     for (int i = 0; i < ParameterTable::kNumParameters; ++i)
     {
@@ -358,7 +358,7 @@ void forEachDecodedValue(juce::XmlElement* first, Use use)
     {
         if (element->isTextElement())
             continue;
-        const int index = parameterIndexOf(element->getAttributeValue(0));
+        const int index = parameterIndexOf(element->getStringAttribute("property"));
         if (index < 0)
             continue;
         if (const auto value = decodeValue(index, element->getAllSubText()))
@@ -411,7 +411,7 @@ void WYD_KX7AudioProcessor::storePresetElement(juce::XmlElement* first, int prog
 {
     if (!isProgramIndex(program) || !isSettingIndex(setting))
         return;
-    float* values = programs[program].values[setting];
+    SharedValue* values = programs[program].values[setting];
     forEachDecodedValue(first, [values](int index, float value) { values[index] = value; });
 }
 
@@ -428,10 +428,10 @@ int WYD_KX7AudioProcessor::readPreset(juce::ScopedPointer<juce::XmlElement> xml,
         const juce::XmlElement* properties = findChildWithTag(*xml, propertiesTag);
         if (properties == nullptr)
             return 0;
-        if (properties->getAttributeValue(0) != productIdentifier)
+        if (properties->getStringAttribute("deviceProductID") != productIdentifier)
             return 2;
         readPresetElement(firstChildElement(*properties));
-        return numberIn(properties->getAttributeValue(2)) > 1.0 ? 4 : 1;
+        return numberIn(properties->getStringAttribute("presetVersion")) > 1.0 ? 4 : 1;
     }
 
     if (!hasTag(*xml, rootTag) || firstChildElement(*xml) == nullptr)
@@ -442,18 +442,18 @@ int WYD_KX7AudioProcessor::readPreset(juce::ScopedPointer<juce::XmlElement> xml,
         int selectedSetting = 0;
         if (hasTag(*child, propertiesTag))
         {
-            const int activePreset = integerIn(child->getAttributeValue(3));
+            const int activePreset = integerIn(child->getStringAttribute("activePreset"));
             int p = 0;
             for (auto* preset = firstChildElement(*child); preset != nullptr && p < kNumPrograms;
                  preset = nextSiblingElement(*preset), ++p)
             {
-                const int storedSetting = integerIn(preset->getAttributeValue(1));
+                const int storedSetting = integerIn(preset->getStringAttribute("activeChannel"));
                 programs[p].activeChannel = settingFromDocument(storedSetting);
                 int c = 0;
                 for (auto* channel = firstChildElement(*preset); channel != nullptr && c < 2;
                      channel = nextSiblingElement(*channel), ++c)
                 {
-                    programs[p].presetPath[c] = channel->getAttributeValue(1);
+                    programs[p].presetPath[c] = channel->getStringAttribute("presetPath");
                     storePresetElement(firstChildElement(*channel), p, c);
                     if (p == activePreset && c == storedSetting)
                     {
@@ -482,12 +482,12 @@ bool WYD_KX7AudioProcessor::readCurrentProgram(juce::ScopedPointer<juce::XmlElem
     {
         if (hasTag(*child, propertiesTag))
         {
-            slot.activeChannel = settingFromDocument(integerIn(child->getAttributeValue(3)));
+            slot.activeChannel = settingFromDocument(integerIn(child->getStringAttribute("activeChannel")));
             int c = 0;
             for (auto* channel = firstChildElement(*child); channel != nullptr && c < 2;
                  channel = nextSiblingElement(*channel), ++c)
             {
-                slot.presetPath[c] = channel->getAttributeValue(1);
+                slot.presetPath[c] = channel->getStringAttribute("presetPath");
                 storePresetElement(firstChildElement(*channel), program, c);
             }
         }
@@ -506,16 +506,17 @@ bool WYD_KX7AudioProcessor::comparePreset(juce::ScopedPointer<juce::XmlElement> 
             continue;
         for (auto* element = firstChildElement(*properties); element != nullptr; element = nextSiblingElement(*element))
         {
-            const int index = parameterIndexOf(element->getAttributeValue(0));
+            const int index = parameterIndexOf(element->getStringAttribute("property"));
             if (index < 0)
+                continue;
+            // Against what loading the file would store; a NaN, which loading passes over,
+            // compares as no difference.
+            const auto stored = decodeValue(index, element->getAllSubText());
+            if (!stored)
                 continue;
             const float current = getParameter(index);
             const bool isSwitch = encodingOf(index) == Encoding::switchOnOff;
-            // A number too large for a float stands as an infinity here and differs: the readers
-            // pass it over, so the current value really is not the file's. A NaN compares as no
-            // difference.
-            const float difference = (isSwitch && current > 0.0f ? 1.0f : current)
-                - valueOf(index, element->getAllSubText());
+            const float difference = (isSwitch && current > 0.0f ? 1.0f : current) - *stored;
             if (std::fabs(difference) >= 1e-5f)
                 return true;
         }

@@ -5,8 +5,9 @@
 #include <optional>
 
 // The XML format in which preset files, the bank and single programs are kept: tag and product
-// rules, the text form of each parameter value, and the by-position readers' small helpers.
-// Every reader takes attributes by position, so the order of the attributes is the format.
+// rules, the text form of each parameter value, and the readers' small helpers. The readers take
+// attributes by their names (the order of attributes means nothing in XML, and people edit these
+// files by hand) and child elements by their position.
 namespace PresetDocument
 {
 extern const char* const rootTag;
@@ -30,9 +31,10 @@ juce::String encodeValue(int index, float value);
 // The value a Value element's text stands for, as it is: a number too large for a float gives an
 // infinity, "nan" a NaN.
 float valueOf(int index, const juce::String& text);
-// The value a Value element's text stands for. Empty when the text holds a NaN or an infinity (or
-// a number too large for a float): such a value must never reach the signal path, so the readers
-// pass the element over and the parameter keeps its previous value.
+// The value a Value element's text stands for, as the readers store it: within 0..1, a number
+// beyond either end (an infinity too) taken at that end, so that a file or state block never
+// hands the host or a later save a value no control can show. Empty when the text holds a NaN:
+// the readers pass the element over and the parameter keeps its previous value.
 std::optional<float> decodeValue(int index, const juce::String& text);
 
 // The leading decimal number of a text (spaces, a sign, digits, a point, an exponent), read the

@@ -24,9 +24,10 @@ float usableSampleRate(double reported)
     return static_cast<float>(reported);
 }
 
-// Values outside 0..1 stay stored as the host, a document or a state block gave them; the audio
-// path takes them at the nearer end, so no value drives a gain or a glide beyond its range (and
-// a glide back from one ends where the same move within 0..1 would). 0..1 passes bit for bit.
+// Values outside 0..1 stay stored as the host gave them (the document readers keep theirs within
+// 0..1); the audio path takes them at the nearer end, so no value drives a gain or a glide beyond
+// its range (and a glide back from one ends where the same move within 0..1 would). 0..1 passes
+// bit for bit.
 float withinUnitRange(float value)
 {
     return value > 0.0f ? (value < 1.0f ? value : 1.0f) : 0.0f;
@@ -100,7 +101,7 @@ float WYD_KX7AudioProcessor::getParameterDefaultValue(int index)
 
 float WYD_KX7AudioProcessor::getParameter(int index)
 {
-    return isValidIndex(index) ? activeValues()[index] : 0.0f;
+    return isValidIndex(index) ? activeValues()[index].load() : 0.0f;
 }
 
 void WYD_KX7AudioProcessor::setParameter(int index, float value)
@@ -118,7 +119,7 @@ const juce::String WYD_KX7AudioProcessor::getParameterText(int index)
     return isValidIndex(index) ? displayText(index, liveValues[index]) : juce::String();
 }
 
-float* WYD_KX7AudioProcessor::activeValues()
+SharedValue* WYD_KX7AudioProcessor::activeValues()
 {
     ProgramSlot& slot = programs[currentProgram];
     // The editor and the state readers write activeChannel; anything but B reads as A.
@@ -276,7 +277,7 @@ void WYD_KX7AudioProcessor::prepareToPlay(double sampleRate, int)
 
 void WYD_KX7AudioProcessor::forceCalcParams()
 {
-    const float* live = liveValues;
+    const SharedValue* live = liveValues;
 
     const float inputGain = gainFromVolume(live[kInputVol]);
     inputGainRamp.settle(inputGain);

@@ -9,14 +9,21 @@
 #include "dsp/TarvelXeth.h"
 #include "processor/ParameterRamps.h"
 #include "processor/ParameterTable.h"
+#include "processor/RelaxedAtomic.h"
+
+// A parameter value as the host's threads, the editor and the audio thread share it.
+using SharedValue = RelaxedAtomic<float>;
 
 // One of the 12 programs: two complete settings, A (0) and B (1), and the preset file each was
-// last loaded from or saved to. The editor reads and writes these fields directly.
+// last loaded from or saved to. The editor reads and writes these fields directly, on JUCE's
+// message thread; the host's state and program calls take that thread's turn (the wrapper sees to
+// it), so the paths are never read and written at once. The setting and the values are also
+// reached by parameter calls on any thread, the audio thread's included, so they are atomic.
 struct ProgramSlot
 {
-    int32_t activeChannel = 0;
+    RelaxedAtomic<int32_t> activeChannel{0};
     juce::String presetPath[2];
-    float values[2][ParameterTable::kNumParameters] = {};
+    SharedValue values[2][ParameterTable::kNumParameters];
 };
 
 // The host-facing processor of one plug-in instance. Parameter setters only store values; the
@@ -91,10 +98,11 @@ public:
 
     // Set only while a host state block is being restored.
     std::unique_ptr<juce::XmlElement> stateXml;
-    int32_t currentProgram = 0;
+    // Read by parameter calls on any thread; written by program changes and state loads.
+    RelaxedAtomic<int32_t> currentProgram{0};
     ProgramSlot programs[kNumPrograms];
     // What the audio path applies; written by setParameter, read once or twice per block.
-    float liveValues[ParameterTable::kNumParameters] = {};
+    SharedValue liveValues[ParameterTable::kNumParameters];
     TarvelXeth dsp;
 
     // Smoothing state of the audio path; set by prepareToPlay before the first block.
@@ -128,7 +136,7 @@ public:
     std::atomic<bool> channelChanged{false};
 
 private:
-    float* activeValues();
+    SharedValue* activeValues();
     static float gainFromVolume(float volume);
     // A live amount or selector as the signal path takes it.
     float handedOver(int index) const;

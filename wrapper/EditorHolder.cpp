@@ -174,7 +174,6 @@ void EditorHolder::handleAsyncUpdate()
 
 void EditorHolder::timerCallback()
 {
-    hostSide.editorTimerTick();
     idleHostIfDue();
 }
 

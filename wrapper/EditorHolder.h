@@ -15,8 +15,6 @@ class EditorHostSide
 {
 public:
     virtual ~EditorHostSide() = default;
-    // Every 250 ms while the editor is open.
-    virtual void editorTimerTick() = 0;
     // audioMasterIdle: lets the host redraw while the user holds a mouse button in the editor.
     virtual void idleHost() = 0;
     // The editor took a new size; answers whether the host resized its window.

@@ -124,21 +124,44 @@ void notifyChange(const std::function<void(GateState&)>& change)
 
 EventLoopGate::HostTurn::HostTurn()
 {
+    begin();
+    gate().loop.lock();
+    held = true;
+    ++turnDepth;
+    becomeMessageThread();
+}
+
+EventLoopGate::HostTurn::HostTurn(int timeoutMs)
+{
+    begin();
+    // Polled: try_lock_for waits in pthread_mutex_clocklock, which ThreadSanitizer does not see,
+    // so a loop taken that way would look unheld to it and hide every real report behind false ones.
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!(held = gate().loop.try_lock()) && std::chrono::steady_clock::now() < giveUp)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (!held)
+        return;
+    ++turnDepth;
+    becomeMessageThread();
+}
+
+void EventLoopGate::HostTurn::begin()
+{
     // Raised before looking at the plug-in's thread: either it sees the request before it enters
     // JUCE's loop, or it is already marked as inside and gets woken.
     notifyChange([](GateState& g) { ++g.hostTurnsWanted; });
     if (turnDepth == 0 && dispatchDepth == 0)
         wakePluginThreadIfInLoop();
-    gate().loop.lock();
-    ++turnDepth;
-    becomeMessageThread();
 }
 
 EventLoopGate::HostTurn::~HostTurn()
 {
-    if (--turnDepth == 0 && dispatchDepth == 0)
-        buryRemains();
-    gate().loop.unlock();
+    if (held)
+    {
+        if (--turnDepth == 0 && dispatchDepth == 0)
+            buryRemains();
+        gate().loop.unlock();
+    }
     notifyChange([](GateState& g) { --g.hostTurnsWanted; });
 }
 

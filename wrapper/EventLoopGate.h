@@ -23,10 +23,18 @@ public:
     {
     public:
         HostTurn();
+        // Gives up waiting after timeoutMs (acquired() then says false), for callers that must
+        // not wait for ever, such as the library going away.
+        explicit HostTurn(int timeoutMs);
         ~HostTurn();
+        bool acquired() const { return held; }
 
         HostTurn(const HostTurn&) = delete;
         HostTurn& operator=(const HostTurn&) = delete;
+
+    private:
+        void begin();
+        bool held = false;
     };
 
     // A call of the host into one instance that may run JUCE's loop (effEditIdle). Registered so

@@ -325,6 +325,18 @@ bool JuceVSTWrapper::isProgramIndex(VstInt32 index)
     return index >= 0 && index < processor->getNumPrograms();
 }
 
+// The program and state calls below read and write what the editor reads and writes on JUCE's
+// message thread: the programs' preset paths (juce::String) and settings, the current program.
+// Each takes JUCE's loop, as the editor opcodes do, so it runs between the editor's timer ticks,
+// dialogs and menu callbacks, never during one, and the host needs no knowledge of our threads.
+// A lock of the processor's own would have to be taken at every place in the editor that touches
+// a slot; the loop already covers them all. It is recursive: a host that calls in from inside one
+// of our callbacks (an automation or idle call from the editor, on the thread that holds the loop)
+// goes straight on. The audio thread never takes it: parameter calls and processReplacing share
+// only atomic values (getProgram reads one and takes no turn either). A wait here lasts as long
+// as the loop's holder keeps it: one idle's bounded dispatching, or the plug-in's own thread
+// standing aside.
+
 VstInt32 JuceVSTWrapper::getProgram()
 {
     return processor->getCurrentProgram();
@@ -332,12 +344,14 @@ VstInt32 JuceVSTWrapper::getProgram()
 
 void JuceVSTWrapper::setProgram(VstInt32 program)
 {
+    const EventLoopGate::HostTurn turn;
     if (isProgramIndex(program))
         processor->setCurrentProgram(program);
 }
 
 void JuceVSTWrapper::setProgramName(char* name)
 {
+    const EventLoopGate::HostTurn turn;
     if (name != nullptr)
         processor->changeProgramName(processor->getCurrentProgram(),
                                      textFromHost(name, kProgramNameBytes));
@@ -345,6 +359,7 @@ void JuceVSTWrapper::setProgramName(char* name)
 
 void JuceVSTWrapper::getProgramName(char* name)
 {
+    const EventLoopGate::HostTurn turn;
     if (name != nullptr)
         copyToHost(processor->getProgramName(processor->getCurrentProgram()), name,
                    kProgramNameBytes);
@@ -354,6 +369,7 @@ bool JuceVSTWrapper::getProgramNameIndexed(VstInt32, VstInt32 index, char* text)
 {
     if (text == nullptr || !isProgramIndex(index))
         return false;
+    const EventLoopGate::HostTurn turn;
     copyToHost(processor->getProgramName(index), text, kProgramNameBytes);
     return true;
 }
@@ -364,9 +380,8 @@ VstInt32 JuceVSTWrapper::getChunk(void** data, bool isPreset)
 {
     if (data == nullptr)
         return 0;
-    std::lock_guard<std::mutex> guard(chunkLock);
+    const EventLoopGate::HostTurn turn;
     chunkMemory.reset();
-    chunkFetched = false;
     if (isPreset)
         processor->getCurrentProgramStateInformation(chunkMemory);
     else
@@ -379,13 +394,12 @@ VstInt32 JuceVSTWrapper::getChunk(void** data, bool isPreset)
         return 0;
     }
     *data = chunkMemory.getData();
-    chunkFetchTime = juce::Time::getMillisecondCounter();
-    chunkFetched = true;
     return static_cast<VstInt32>(chunkMemory.getSize());
 }
 
 VstInt32 JuceVSTWrapper::setChunk(void* data, VstInt32 byteSize, bool isPreset)
 {
+    const EventLoopGate::HostTurn turn;
     if (data != nullptr && byteSize > 0)
     {
         if (isPreset)
@@ -394,15 +408,8 @@ VstInt32 JuceVSTWrapper::setChunk(void* data, VstInt32 byteSize, bool isPreset)
             processor->setStateInformation(data, byteSize);
     }
     // Only now: the host may be handing back the very block it fetched from us.
-    releaseChunkMemory();
-    return 0;
-}
-
-void JuceVSTWrapper::releaseChunkMemory()
-{
-    std::lock_guard<std::mutex> guard(chunkLock);
     chunkMemory.reset();
-    chunkFetched = false;
+    return 0;
 }
 
 // ---- channels ---------------------------------------------------------------------------------
@@ -666,16 +673,6 @@ void JuceVSTWrapper::closeEditorInTurn()
     auto remains = std::make_unique<InstanceRemains>();
     remains->editor = std::move(editorHolder);
     EventLoopGate::deleteWhenLoopUnwinds(std::move(remains));
-}
-
-void JuceVSTWrapper::editorTimerTick()
-{
-    std::lock_guard<std::mutex> guard(chunkLock);
-    if (chunkFetched && juce::Time::getMillisecondCounter() - chunkFetchTime > kChunkKeepMilliseconds)
-    {
-        chunkMemory.reset();
-        chunkFetched = false;
-    }
 }
 
 void JuceVSTWrapper::idleHost()

@@ -21,7 +21,6 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 
 namespace wydvst
 {
@@ -88,7 +87,6 @@ private:
     void audioProcessorParameterChangeGestureEnd(juce::AudioProcessor*, int index) override;
 
     // EditorHostSide, on the message thread
-    void editorTimerTick() override;
     void idleHost() override;
     bool resizeHostWindow(int width, int height) override;
 
@@ -105,7 +103,6 @@ private:
     void applyChannelLayout(double rate, int block);
     void takeProcessLevelFromHost();
     bool getPinProperties(bool isInput, VstInt32 index, VstPinProperties* properties);
-    void releaseChunkMemory();
     bool isProgramIndex(VstInt32 index);
 
     // Which thread writes and which reads each field. "Host" is any thread the host calls the
@@ -143,15 +140,10 @@ private:
     // Host writes in resume(), possibly on the audio thread (Ardour); host reads for the tail.
     std::atomic<double> preparedSampleRate{44100.0};
 
-    // The state block handed to the host by the last getChunk, and when the host fetched it: it
-    // stays until the next get or set, or, while the editor is open, for 2000 ms. Host writes and
-    // reads (effGetChunk / effSetChunk, on any of its threads); the message thread's editor timer
-    // releases it. All under chunkLock.
-    static constexpr juce::uint32 kChunkKeepMilliseconds = 2000;
-    std::mutex chunkLock;
+    // The state block handed to the host by the last getChunk. VST 2.4 hosts read it until their
+    // next effGetChunk, effSetChunk or effClose, so it stays until then (it goes with the
+    // instance). Host writes and reads, on any of its threads, within the loop's turn.
     juce::MemoryBlock chunkMemory;
-    juce::uint32 chunkFetchTime = 0;
-    bool chunkFetched = false;
 
     // Audio thread only.
     juce::AudioBuffer<float> processBuffer;

@@ -124,7 +124,7 @@ void fill(WYD_KX7AudioProcessor& p, unsigned seed)
     {
         slot.activeChannel = static_cast<int>(random() % 2);
         for (int setting = 0; setting < 2; ++setting)
-            for (float& v : slot.values[setting])
+            for (SharedValue& v : slot.values[setting])
                 v = unit(random);
     }
     p.currentProgram = static_cast<int>(random() % 12);

@@ -187,7 +187,7 @@ TEST(PresetDocument, BankRoundTripRestoresEveryProgramAndAnnouncesTwice)
     {
         const float before = i == kInputVol ? 0.3f : defaults[i];
         EXPECT_EQ(host.changes[i], std::make_pair(i, before)) << i;
-        EXPECT_EQ(host.changes[kNumParameters + i], std::make_pair(i, target.programs[7].values[1][i])) << i;
+        EXPECT_EQ(host.changes[kNumParameters + i], std::make_pair(i, target.programs[7].values[1][i].load())) << i;
         EXPECT_EQ(target.liveValues[i], target.programs[7].values[1][i]);
     }
     EXPECT_TRUE(target.programChanged && target.parametersChanged && target.channelChanged);
@@ -235,7 +235,7 @@ TEST(PresetDocument, PresetFileLoadsIntoTheActiveSettingThroughTheHost)
     fillDistinctly(source, 3);
     source.currentProgram = 9;
     const juce::XmlElement file = source.writePreset(true);
-    const float* saved = source.programs[9].values[source.programs[9].activeChannel];
+    const SharedValue* saved = source.programs[9].values[source.programs[9].activeChannel];
 
     WYD_KX7AudioProcessor target;
     target.currentProgram = 2;
@@ -278,7 +278,8 @@ TEST(PresetDocument, PresetFileResultCodesAndWhatTheyChange)
         { "no Properties", "<tarvelPatch><DeviceName>WYD-KX7</DeviceName><Property " + ownProduct + ">" + inputVol + "</Property></tarvelPatch>", 0 },
         { "another product", presetFileText("deviceProductID=\"com.tarvel.WYD-KX8\"", inputVol), 2 },
         { "product in other case", presetFileText("deviceProductID=\"com.tarvel.wyd-kx7\"", inputVol), 2 },
-        { "product not first", presetFileText("deviceVersion=\"1.0.5\" deviceProductID=\"com.tarvel.WYD-KX7\"", inputVol), 2 },
+        { "product not first", presetFileText("deviceVersion=\"1.0.5\" deviceProductID=\"com.tarvel.WYD-KX7\"", inputVol), 1 },
+        { "product under another name", presetFileText("vendor=\"com.tarvel.WYD-KX7\" deviceProductID=\"x\"", inputVol), 2 },
         { "own product", presetFileText(ownProduct, inputVol), 1 },
         { "root and Properties in other case", "<TARVELPATCH><properties " + ownProduct + ">" + inputVol + "</properties></TARVELPATCH>", 1 },
         { "no presetVersion", presetFileText("deviceProductID=\"com.tarvel.WYD-KX7\"", inputVol), 1 },
@@ -309,7 +310,8 @@ TEST(PresetDocument, ValuesAreReadByIdentifierInDocumentOrder)
     WYD_KX7AudioProcessor p;
     const std::string values = std::string("<Value property=\"tolmLowFreq\" type=\"boolean\">2</Value>")
         + "<Value property=\"Bypass\" type=\"boolean\">false</Value>"         // not an identifier
-        + "<Value type=\"boolean\" property=\"phaseOn\">true</Value>"         // identifier not at position 0
+        + "<Value type=\"boolean\" property=\"phaseOn\">true</Value>"         // identifier named, not first
+        + "<Value name=\"braskLowBoost\">0.7</Value>"                          // no "property" attribute
         + "<Other property=\"braskOn\">false</Other>"                         // any tag is a Value
         + "<Value property=\"outputVol\">0.1</Value><Value property=\"outputVol\">0.9<b>1</b></Value>"
         + "<Value property=\"saturationOn\"> true</Value>";
@@ -320,39 +322,94 @@ TEST(PresetDocument, ValuesAreReadByIdentifierInDocumentOrder)
 
     EXPECT_EQ(p.getParameter(kTolmLowFreq), 0.5f);
     EXPECT_EQ(p.getParameter(kBypass), 1.0f);
-    EXPECT_EQ(p.getParameter(kPhaseOn), 0.0f);
+    EXPECT_EQ(p.getParameter(kPhaseOn), 1.0f);
     EXPECT_EQ(p.getParameter(kBraskOn), 0.0f);
+    EXPECT_EQ(p.getParameter(kBraskLowBoost), 0.0f);
     EXPECT_EQ(p.getParameter(kOutputVol), 0.91f); // the later one, with all its text
     EXPECT_EQ(p.getParameter(kSaturationOn), 0.0f);
-    ASSERT_EQ(host.changes.size(), 5u);
+    ASSERT_EQ(host.changes.size(), 6u);
     EXPECT_EQ(host.changes[0].first, kTolmLowFreq);
-    EXPECT_EQ(host.changes[1].first, kBraskOn);
-    EXPECT_EQ(host.changes[2], std::make_pair(static_cast<int>(kOutputVol), 0.1f));
+    EXPECT_EQ(host.changes[1], std::make_pair(static_cast<int>(kPhaseOn), 1.0f));
+    EXPECT_EQ(host.changes[2].first, kBraskOn);
+    EXPECT_EQ(host.changes[3], std::make_pair(static_cast<int>(kOutputVol), 0.1f));
 }
 
-TEST(PresetDocument, NonFiniteNumbersKeepThePreviousValue)
+// Values from files and state blocks are stored, announced and saved again within 0..1; a NaN
+// keeps the previous value. Values the host sets are not limited (see OutOfRangeValuesTest).
+TEST(PresetDocument, DocumentValuesAreKeptWithinZeroToOneAndNaNKeepsThePreviousValue)
 {
-    WYD_KX7AudioProcessor p;
-    p.setParameter(kTolmLowPeak, 0.4f);
-    const std::string values = value("inputVol", "nan") + value("outputVol", "1e39") + value("tolmMidFreq", "-inf")
-        + value("tolmLowPeak", "Infinity") + value("braskLowBoost", "1.5") + value("tolmMidDip", "-0.25");
-    EXPECT_EQ(p.readPreset(parsed(presetFileText(ownProduct, values)), true), 1);
-    EXPECT_EQ(p.getParameter(kInputVol), 0.5f);
-    EXPECT_EQ(p.getParameter(kOutputVol), 0.5f);
-    EXPECT_EQ(p.getParameter(kTolmMidFreq), 0.0f);
-    EXPECT_EQ(p.getParameter(kTolmLowPeak), 0.4f);
-    EXPECT_EQ(p.liveValues[kTolmLowPeak], 0.4f);
-    // Finite values outside 0..1 are taken as they are.
-    EXPECT_EQ(p.getParameter(kBraskLowBoost), 1.5f);
-    EXPECT_EQ(p.getParameter(kTolmMidDip), -0.25f);
+    const struct
+    {
+        int index;
+        const char* text;
+        float stored;
+    } rows[] = {
+        {kTolmLowPeak, "1e9", 1.0f},  {kInputVol, "-5", 0.0f},      {kOutputVol, "1e39", 1.0f},
+        {kTolmMidFreq, "-inf", 0.0f}, {kTolmHighFreq, "9", 1.0f},   {kBraskLowBoost, "1.5", 1.0f},
+        {kTolmMidDip, "-0.25", 0.0f}, {kBraskHighAtten, "nan", 0.4f}, {kBraskLowAtten, "0.3", 0.3f},
+    };
+    auto isAnnouncedWithinRange = [](const HostRecorder& host) {
+        for (const auto& change : host.changes)
+            if (!(change.second >= 0.0f && change.second <= 1.0f))
+                return false;
+        return true;
+    };
 
-    WYD_KX7AudioProcessor bank;
-    bank.programs[6].values[1][kInputVol] = 0.2f;
-    juce::XmlElement document = bank.writePreset(false);
-    document.getChildElement(1)->getChildElement(6)->getChildElement(1)->getChildElement(kInputVol)
-        ->getFirstChildElement()->setText("nan");
-    bank.readPreset(new juce::XmlElement(document), false);
-    EXPECT_EQ(bank.programs[6].values[1][kInputVol], 0.2f);
+    // A preset file.
+    std::string values;
+    for (const auto& row : rows)
+        values += value(identifiers[row.index], row.text);
+    WYD_KX7AudioProcessor file;
+    file.setParameter(kBraskHighAtten, 0.4f);
+    HostRecorder fileHost;
+    file.addListener(&fileHost);
+    EXPECT_EQ(file.readPreset(parsed(presetFileText(ownProduct, values)), true), 1);
+    file.removeListener(&fileHost);
+    EXPECT_EQ(fileHost.changes.size(), std::size(rows) - 1); // not the NaN
+    EXPECT_TRUE(isAnnouncedWithinRange(fileHost));
+    for (const auto& row : rows)
+    {
+        EXPECT_EQ(file.getParameter(row.index), row.stored) << row.text;
+        EXPECT_EQ(file.liveValues[row.index], row.stored) << row.text;
+    }
+    // Saved again, the file holds what was stored.
+    const juce::XmlElement saved = file.writePreset(true);
+    EXPECT_EQ(saved.getChildElement(1)->getChildElement(kTolmLowPeak)->getAllSubText(), "1.00000");
+    EXPECT_EQ(saved.getChildElement(1)->getChildElement(kInputVol)->getAllSubText(), "0.00000");
+
+    // A bank and a program state block, program 6 setting B current.
+    for (const bool bank : {true, false})
+    {
+        SCOPED_TRACE(bank ? "bank" : "program");
+        WYD_KX7AudioProcessor source;
+        source.currentProgram = 6;
+        source.programs[6].activeChannel = 1;
+        juce::XmlElement document = bank ? source.writePreset(false) : source.writeCurrentProgram();
+        juce::XmlElement* properties = document.getChildElement(1);
+        juce::XmlElement* channel = (bank ? properties->getChildElement(6) : properties)->getChildElement(1);
+        for (const auto& row : rows)
+            channel->getChildElement(row.index)->getFirstChildElement()->setText(row.text);
+        juce::MemoryBlock block;
+        juce::AudioProcessor::copyXmlToBinary(document, block);
+
+        WYD_KX7AudioProcessor target;
+        target.currentProgram = 6;
+        target.programs[6].values[1][kBraskHighAtten] = 0.4f;
+        HostRecorder host;
+        target.addListener(&host);
+        if (bank)
+            target.setStateInformation(block.getData(), static_cast<int>(block.getSize()));
+        else
+            target.setCurrentProgramStateInformation(block.getData(), static_cast<int>(block.getSize()));
+        target.removeListener(&host);
+        EXPECT_FALSE(host.changes.empty());
+        EXPECT_TRUE(isAnnouncedWithinRange(host));
+        for (const auto& row : rows)
+        {
+            EXPECT_EQ(target.programs[6].values[1][row.index], row.stored) << row.text;
+            EXPECT_EQ(target.liveValues[row.index], row.stored) << row.text;
+        }
+    }
 }
 
 TEST(PresetDocument, BankRejectsAnotherRootOrNoChildrenButAnswersFive)
@@ -519,25 +576,83 @@ TEST(PresetDocument, CompareFindsDifferencesOfOneHundredThousandth)
     EXPECT_FALSE(p.comparePreset(parsed(presetFileText(ownProduct, value("inputVol", "nan") + value("Input", "0.9")))));
 }
 
-TEST(PresetDocument, CompareTakesNumbersBeyondAFloatAsDifferent)
+// The compare measures against what loading the file stores, so a file compares as equal right
+// after it was loaded, whatever its numbers.
+TEST(PresetDocument, CompareMeasuresAgainstWhatLoadingStores)
 {
     const struct
     {
         const char* property;
         const char* text;
-        bool differs;
+        bool differsBeforeLoading;
     } rows[] = {
-        {"inputVol", "1e39", true},     {"inputVol", "-1e39", true},  {"outputVol", "inf", true},
-        {"outputVol", "-Infinity", true}, {"tolmLowPeak", "1e999", true}, {"tolmMidFreq", "1e39", true},
-        {"braskLowFreq", "-inf", true}, {"inputVol", "0.50000", false}, {"inputVol", "nan", false},
+        {"inputVol", "1e39", true},       {"inputVol", "-1e39", true},   {"outputVol", "inf", true},
+        {"outputVol", "-Infinity", true}, {"tolmLowPeak", "1e999", true}, {"tolmLowPeak", "1e9", true},
+        {"tolmMidFreq", "1e39", true},    {"tolmLowPeak", "-3", false},  {"tolmMidFreq", "-inf", false},
+        {"inputVol", "0.50000", false},   {"inputVol", "nan", false},
     };
     for (const auto& row : rows)
     {
         WYD_KX7AudioProcessor p;
-        EXPECT_EQ(p.comparePreset(parsed(presetFileText(ownProduct, value(row.property, row.text)))), row.differs)
-            << row.property << " " << row.text;
-        // The loader passes such a value over: the current value stays, so the two really differ.
-        EXPECT_EQ(p.readPreset(parsed(presetFileText(ownProduct, value(row.property, row.text))), true), 1);
-        EXPECT_TRUE(std::isfinite(p.getParameter(PresetDocument::parameterIndexOf(row.property))));
+        const std::string text = presetFileText(ownProduct, value(row.property, row.text));
+        EXPECT_EQ(p.comparePreset(parsed(text)), row.differsBeforeLoading) << row.property << " " << row.text;
+        EXPECT_EQ(p.readPreset(parsed(text), true), 1);
+        EXPECT_FALSE(p.comparePreset(parsed(text))) << row.property << " " << row.text;
     }
+}
+
+// Attribute order means nothing in XML: every document our writers build reads the same with the
+// attributes of every element in reverse order.
+TEST(PresetDocument, AttributesAreReadByNameInAnyOrder)
+{
+    struct Reverse
+    {
+        static void attributesOf(juce::XmlElement& element)
+        {
+            std::vector<std::pair<juce::String, juce::String>> attributes;
+            for (int a = 0; a < element.getNumAttributes(); ++a)
+                attributes.emplace_back(element.getAttributeName(a), element.getAttributeValue(a));
+            element.removeAllAttributes();
+            for (auto it = attributes.rbegin(); it != attributes.rend(); ++it)
+                element.setAttribute(it->first, it->second);
+            for (auto* child : element.getChildIterator())
+                attributesOf(*child);
+        }
+    };
+    enum class Kind { bank, program, presetFile };
+    for (const Kind kind : {Kind::bank, Kind::program, Kind::presetFile})
+    {
+        SCOPED_TRACE(static_cast<int>(kind));
+        WYD_KX7AudioProcessor source;
+        fillDistinctly(source, 5);
+        source.currentProgram = 8;
+        source.programs[8].activeChannel = 1;
+        const juce::XmlElement written = kind == Kind::bank      ? source.writePreset(false)
+                                         : kind == Kind::program ? source.writeCurrentProgram()
+                                                                 : source.writePreset(true);
+        juce::XmlElement reversed(written);
+        Reverse::attributesOf(reversed);
+        ASSERT_NE(reversed.getChildElement(1)->getAttributeName(0), written.getChildElement(1)->getAttributeName(0));
+
+        WYD_KX7AudioProcessor inOrder, outOfOrder;
+        for (auto* target : {&inOrder, &outOfOrder})
+        {
+            target->currentProgram = 3;
+            const juce::XmlElement& document = target == &inOrder ? written : reversed;
+            const juce::String text = document.toString(juce::XmlElement::TextFormat().singleLine().withoutHeader());
+            if (kind == Kind::bank)
+                EXPECT_EQ(target->readPreset(parsed(text.toStdString()), false), 5);
+            else if (kind == Kind::program)
+                EXPECT_TRUE(target->readCurrentProgram(parsed(text.toStdString())));
+            else
+                EXPECT_EQ(target->readPreset(parsed(text.toStdString()), true), 1);
+            EXPECT_FALSE(target->comparePreset(parsed(text.toStdString())));
+        }
+        EXPECT_TRUE(Snapshot(outOfOrder) == Snapshot(inOrder));
+        EXPECT_FALSE(Snapshot(inOrder) == Snapshot(WYD_KX7AudioProcessor())) << "the documents loaded nothing";
+    }
+
+    // A Value with its attributes swapped counts in the compare as well.
+    WYD_KX7AudioProcessor p;
+    EXPECT_TRUE(p.comparePreset(parsed(presetFileText(ownProduct, "<Value type=\"number\" property=\"inputVol\">0.9</Value>"))));
 }

@@ -86,22 +86,36 @@ TEST(PresetValueEncoding, DecimalHasFiveRoundedPlaces)
     EXPECT_EQ(encoded(kTolmMidDip, 3.0e38f).length(), 45); // 39 digits, point, five places
     EXPECT_EQ(encoded(kInputVol, kNaN), "0.00000");
     EXPECT_EQ(encoded(kInputVol, -kInfinity), "0.00000");
-
-    EXPECT_EQ(decodeValue(kInputVol, "0.12346"), 0.12346f);
-    EXPECT_EQ(decodeValue(kInputVol, "1.5"), 1.5f); // no limit to 0..1
-    EXPECT_EQ(decodeValue(kInputVol, "-2"), -2.0f);
-    EXPECT_EQ(decodeValue(kInputVol, "junk"), 0.0f);
 }
 
-TEST(PresetValueEncoding, NonFiniteNumbersAreNotValues)
+// What the readers store: within 0..1, beyond either end at that end; a NaN is no value at all.
+TEST(PresetValueEncoding, DecodedValuesLieWithinZeroToOneAndNaNIsNone)
 {
-    for (const char* text : { "nan", "NaN", "-nan", "inf", "-Infinity", "1e39", "-4e38", "1e999" })
+    const struct
+    {
+        int index;
+        const char* text;
+        float stored;
+    } rows[] = {
+        {kInputVol, "0.12346", 0.12346f}, {kInputVol, "junk", 0.0f},     {kInputVol, "1e-999", 0.0f},
+        {kInputVol, "1.5", 1.0f},         {kInputVol, "-2", 0.0f},       {kTolmLowPeak, "1e9", 1.0f},
+        {kInputVol, "-5", 0.0f},          {kInputVol, "3e38", 1.0f},     {kInputVol, "1e39", 1.0f},
+        {kInputVol, "-4e38", 0.0f},       {kInputVol, "1e999", 1.0f},    {kInputVol, "inf", 1.0f},
+        {kInputVol, "-Infinity", 0.0f},   {kTolmMidFreq, "3", 0.3f},     {kTolmMidFreq, "11", 1.0f},
+        {kTolmMidFreq, "-1", 0.0f},       {kTolmMidFreq, "1e39", 1.0f},  {kTolmLowFreq, "-inf", 0.0f},
+        {kBypass, "true", 1.0f},          {kBypass, "false", 0.0f},
+    };
+    for (const auto& row : rows)
+    {
+        const auto value = decodeValue(row.index, row.text);
+        ASSERT_TRUE(value.has_value()) << row.text;
+        EXPECT_EQ(*value, row.stored) << row.text;
+    }
+    for (const char* text : { "nan", "NaN", "-nan", " nan" })
     {
         EXPECT_FALSE(decodeValue(kInputVol, text).has_value()) << text;
         EXPECT_FALSE(decodeValue(kTolmMidFreq, text).has_value()) << text;
     }
-    EXPECT_EQ(decodeValue(kInputVol, "3e38"), 3e38f);
-    EXPECT_EQ(decodeValue(kInputVol, "1e-999"), 0.0f);
 }
 
 TEST(PresetValueEncoding, NumberInReadsTheLeadingDecimalNumber)

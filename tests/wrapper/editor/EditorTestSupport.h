@@ -47,9 +47,21 @@ inline const std::string& temporaryHome()
     return folder.path;
 }
 
+// How many times longer every wait may take: sanitizer builds (scripts/sanitize.sh) draw and
+// dispatch many times slower than the plain build.
+inline int waitScale()
+{
+    static const int scale = [] {
+        const char* text = std::getenv("WYD_TEST_WAIT_SCALE");
+        const int value = text != nullptr ? std::atoi(text) : 1;
+        return value > 1 ? value : 1;
+    }();
+    return scale;
+}
+
 inline bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 3s)
 {
-    const auto end = std::chrono::steady_clock::now() + timeout;
+    const auto end = std::chrono::steady_clock::now() + timeout * waitScale();
     while (!condition())
     {
         if (std::chrono::steady_clock::now() > end)
