@@ -13,13 +13,8 @@ root=$PWD
 
 # The programs that drive the plug-in and its editor; the plug-in itself is loaded by them.
 targets=(wyd_kx7_vst wrapper_tests wrapper_editor_tests ui_tests ui_widget_tests)
-# This editor test clicks one of two host windows that lie on top of each other, so under a slow
-# build the click may reach the other editor, and its clean-up then crashes the program; it runs
-# alone, so that it cannot cut the other editor tests short.
-alone=PluginEditor.ClosingOneEditorWithItsMenuOpenLeavesTheOtherWorking
 runs=("tests/wrapper/wrapper_tests"
-      "tests/wrapper/wrapper_editor_tests --gtest_filter=-$alone"
-      "tests/wrapper/wrapper_editor_tests --gtest_filter=$alone"
+      "tests/wrapper/wrapper_editor_tests"
       "tests/ui_tests"
       "tests/ui_widget_tests")
 
