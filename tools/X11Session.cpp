@@ -44,7 +44,7 @@ void pause(int milliseconds)
 
 } // namespace
 
-std::unique_ptr<X11Session> X11Session::open(std::string& error)
+std::unique_ptr<X11Session> X11Session::open(std::string& error, bool createAtoms)
 {
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr)
@@ -60,7 +60,8 @@ std::unique_ptr<X11Session> X11Session::open(std::string& error)
         return nullptr;
     }
     XSetErrorHandler(recordError);
-    createWindowManagerAtoms(display);
+    if (createAtoms)
+        createWindowManagerAtoms(display);
     XSync(display, False);
     return std::unique_ptr<X11Session>(new X11Session(display));
 }
@@ -87,6 +88,24 @@ X11Session::WindowId X11Session::createParentWindow(int width, int height)
     XMapWindow(display, window);
     sync();
     return window;
+}
+
+X11Session::FramedWindow X11Session::createFramedParentWindow(int width, int height)
+{
+    FramedWindow framed;
+    framed.frame = createParentWindow(width, height);
+    const int screen = DefaultScreen(display);
+    framed.inner = XCreateSimpleWindow(display, framed.frame, 0, 0, static_cast<unsigned>(width),
+                                       static_cast<unsigned>(height), 0, BlackPixel(display, screen),
+                                       WhitePixel(display, screen));
+    XMapWindow(display, framed.inner);
+    sync();
+    return framed;
+}
+
+bool X11Session::atomExists(const char* name) const
+{
+    return XInternAtom(display, name, True) != None;
 }
 
 void X11Session::destroyWindow(WindowId window)
@@ -222,6 +241,16 @@ void X11Session::typeKey(const char* keysymName)
     pause(20);
     XTestFakeKeyEvent(display, code, False, CurrentTime);
     sync();
+}
+
+void X11Session::typeText(const std::string& text)
+{
+    for (const char c : text)
+    {
+        const std::string name = c == ' ' ? std::string("space") : std::string(1, c);
+        typeKey(name.c_str());
+        pause(20);
+    }
 }
 
 X11Session::WindowId X11Session::focusedWindow() const

@@ -49,6 +49,9 @@ public:
 private:
     bool keyPressed(const juce::KeyPress& key) override;
     void handKeyToHost(const juce::KeyPress& key);
+    // The text field of the editor's open dialog, when one is shown.
+    juce::TextEditor* shownDialogField() const;
+    static juce::TextEditor* firstShowingTextEditorIn(juce::Component& component);
     void timerCallback() override;
     void handleAsyncUpdate() override;
     void paint(juce::Graphics&) override;

@@ -1,6 +1,7 @@
 #include "wrapper/PluginRuntime.h"
 
 #include "wrapper/EventLoopGate.h"
+#include "wrapper/JuceVSTWrapper.h"
 #include "wrapper/PluginMessageThread.h"
 
 #include <juce_events/juce_events.h>
@@ -25,12 +26,14 @@ struct RuntimeState
     bool shutdownDeferred = false;
     std::unique_ptr<PluginMessageThread> messageThread;
 
-    // Runs when the library is unloaded (dlclose). A host that unloads the library with
-    // instances still open leaves JUCE up; the thread at least must end before the code goes.
-    ~RuntimeState()
+    // Runs when the library is unloaded (dlclose) with JUCE still up: a host unloaded it with
+    // instances left open, or the last instance closed on the message thread itself. Every
+    // thread running our code or JUCE's (its timer thread) must end before the code goes.
+    void shutDownForUnloading()
     {
+        std::lock_guard<std::mutex> guard(lock);
         if (messageThread && !messageThread->isThisThread())
-            messageThread->stop();
+            shutDown();
     }
 
     void start()
@@ -69,6 +72,18 @@ RuntimeState& runtime()
 {
     static RuntimeState state;
     return state;
+}
+
+// A library destructor runs before the library's static objects are destroyed, JUCE's among
+// them, which its shutdown still needs.
+__attribute__((destructor)) void shutDownJuceWhenUnloaded()
+{
+    // Editors of instances the host left open hold threads of their own (a file browser's).
+    LiveInstances::forEach([](JuceVSTWrapper& instance) {
+        AEffect* effect = instance.getAeffect();
+        effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);
+    });
+    runtime().shutDownForUnloading();
 }
 
 struct InstanceList
@@ -150,6 +165,14 @@ std::size_t LiveInstances::count()
     auto& list = instances();
     std::lock_guard<std::recursive_mutex> guard(list.lock);
     return list.live.size();
+}
+
+void LiveInstances::forEach(const std::function<void(JuceVSTWrapper&)>& call)
+{
+    auto& list = instances();
+    std::lock_guard<std::recursive_mutex> guard(list.lock);
+    for (auto& entry : list.live)
+        call(*entry.second);
 }
 
 bool LiveInstances::withInstance(std::uint64_t id, const std::function<void(JuceVSTWrapper&)>& call)
