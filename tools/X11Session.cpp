@@ -138,6 +138,8 @@ std::vector<X11Session::WindowId> X11Session::children(WindowId window) const
 
 std::vector<X11Session::WindowId> X11Session::mappedTopLevelWindows() const
 {
+    // With the server held, no window (a closing menu) goes between the listing and the look.
+    XGrabServer(display);
     std::vector<WindowId> mapped;
     for (WindowId window : children(DefaultRootWindow(display)))
     {
@@ -145,6 +147,8 @@ std::vector<X11Session::WindowId> X11Session::mappedTopLevelWindows() const
         if (XGetWindowAttributes(display, window, &attributes) != 0 && attributes.map_state == IsViewable)
             mapped.push_back(window);
     }
+    XUngrabServer(display);
+    sync();
     return mapped;
 }
 

@@ -151,13 +151,20 @@ bool EditorHolder::keyPressed(const juce::KeyPress& key)
     // Keys arrive here when nothing in the editor used them. While a dialog with a text field is
     // open they belong to that field, wherever JUCE's focus went (a click on a button, a focus
     // given back by X): the user is typing a name, not playing the host.
-    if (auto* field = shownDialogField())
+    if (auto* dialog = shownDialog())
     {
-        if (field->hasKeyboardFocus(false))
+        if (auto* field = firstShowingTextEditorIn(*dialog))
+        {
+            if (!field->hasKeyboardFocus(false))
+            {
+                field->grabKeyboardFocus();
+                field->keyPressed(key);
+            }
             return true;
-        field->grabKeyboardFocus();
-        field->keyPressed(key);
-        return true;
+        }
+        // A message over a dialog that is being typed into.
+        if (firstShowingTextEditorIn(*this) != nullptr)
+            return true;
     }
     // JUCE's X layer took the input focus on the last click into the editor, so without this the
     // host's shortcuts (its transport's space bar) stay dead until the user clicks into the host.
@@ -165,14 +172,14 @@ bool EditorHolder::keyPressed(const juce::KeyPress& key)
     return true;
 }
 
-juce::TextEditor* EditorHolder::shownDialogField() const
+juce::Component* EditorHolder::shownDialog() const
 {
-    // The topmost modal component inside this editor is its open dialog.
+    // Index 0 is the topmost modal component.
     auto* modal = juce::ModalComponentManager::getInstance();
     for (int i = 0; i < modal->getNumModalComponents(); ++i)
         if (auto* dialog = modal->getModalComponent(i))
             if (isParentOf(dialog))
-                return firstShowingTextEditorIn(*dialog);
+                return dialog;
     return nullptr;
 }
 
@@ -215,8 +222,11 @@ void EditorHolder::handKeyToHost(const juce::KeyPress& key)
         event.xkey.type = KeyRelease;
         x11->xSendEvent(display, hostTopLevel, True, KeyReleaseMask, &event);
     }
-    // The keys that follow go to the host directly, where it reads them.
-    x11->xSetInputFocus(display, hostTopLevel, RevertToParent, CurrentTime);
+    // The keys that follow go to the host directly, where it reads them. (X refuses the focus to
+    // a window not on screen, and the error would end the host.)
+    XWindowAttributes attributes;
+    if (x11->xGetWindowAttributes(display, hostTopLevel, &attributes) != 0 && attributes.map_state == IsViewable)
+        x11->xSetInputFocus(display, hostTopLevel, RevertToParent, CurrentTime);
     x11->xFlush(display);
 }
 

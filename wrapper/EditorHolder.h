@@ -49,8 +49,8 @@ public:
 private:
     bool keyPressed(const juce::KeyPress& key) override;
     void handKeyToHost(const juce::KeyPress& key);
-    // The text field of the editor's open dialog, when one is shown.
-    juce::TextEditor* shownDialogField() const;
+    // The editor's topmost open dialog, if any.
+    juce::Component* shownDialog() const;
     static juce::TextEditor* firstShowingTextEditorIn(juce::Component& component);
     void timerCallback() override;
     void handleAsyncUpdate() override;

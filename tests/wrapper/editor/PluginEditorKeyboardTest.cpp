@@ -29,6 +29,20 @@ constexpr int kBypass = 0;
 class EditorKeyboard : public plugintest::EditorTest
 {
 protected:
+    // Picks the first item. A menu ignores clicks right after it opened, and it sees a click by
+    // polling the mouse on the host's idle calls, which a short click can fall between: the
+    // typing, not the menu, is what these tests are about.
+    void pickFromMenu(vsthost::X11Session::WindowId menu)
+    {
+        std::this_thread::sleep_for(300ms);
+        for (int attempt = 0; attempt < 3 && !newTopLevelWindows().empty(); ++attempt)
+        {
+            pickFirstMenuItem(menu);
+            eventually([&] { return newTopLevelWindows().empty(); }, 1s);
+        }
+        ASSERT_TRUE(newTopLevelWindows().empty()) << "the menu stayed";
+    }
+
     // File > Save Preset of a preset never saved: the save dialog, its name field focused.
     void openSaveDialog(const Shown& shown)
     {
@@ -36,9 +50,7 @@ protected:
         click(shown, kFileButtonX, kFileButtonY);
         const auto menu = waitForMenu();
         ASSERT_NE(menu, 0u) << "the file menu did not open";
-        std::this_thread::sleep_for(300ms); // a menu ignores clicks right after it opened
-        pickFirstMenuItem(menu);
-        ASSERT_TRUE(eventually([&] { return newTopLevelWindows().empty(); })) << "the menu stayed";
+        pickFromMenu(menu);
         ASSERT_TRUE(eventually([&] { return x11->pixel(shown.window, kDialogProbeX, kDialogProbeY) != before; }))
             << "no save dialog";
         std::this_thread::sleep_for(150ms);
@@ -169,6 +181,7 @@ protected:
         server = std::make_unique<PrivateXServer>();
         if (server->name().empty())
             GTEST_SKIP() << "Xvfb could not be started";
+        sharedDisplay = std::getenv("DISPLAY");
         setenv("DISPLAY", server->name().c_str(), 1);
         createWindowManagerAtoms = false;
         EditorKeyboard::SetUp();
@@ -179,8 +192,11 @@ protected:
         gui.reset();
         x11.reset();
         server.reset();
+        if (!sharedDisplay.empty())
+            setenv("DISPLAY", sharedDisplay.c_str(), 1);
     }
     std::unique_ptr<PrivateXServer> server;
+    std::string sharedDisplay;
 };
 
 TEST_F(EditorWithoutWindowManager, ClicksAndAMenuSendNoFailingRequest)
@@ -199,9 +215,7 @@ TEST_F(EditorWithoutWindowManager, ClicksAndAMenuSendNoFailingRequest)
     click(shown, kPresetNameX, kPresetNameY);
     const auto menu = waitForMenu();
     ASSERT_NE(menu, 0u) << "the preset menu did not open";
-    std::this_thread::sleep_for(300ms);
-    pickFirstMenuItem(menu);
-    EXPECT_TRUE(eventually([&] { return newTopLevelWindows().empty(); }));
+    pickFromMenu(menu);
     click(shown, kInputVolX, kInputVolY);
     std::this_thread::sleep_for(300ms);
     EXPECT_TRUE(vsthost::X11Session::errors().empty());
