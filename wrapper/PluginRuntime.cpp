@@ -17,6 +17,8 @@ namespace wydvst
 namespace
 {
 
+constexpr int kUnloadWaitMilliseconds = 2000;
+
 struct RuntimeState
 {
     std::mutex lock;
@@ -32,8 +34,15 @@ struct RuntimeState
     void shutDownForUnloading()
     {
         std::lock_guard<std::mutex> guard(lock);
-        if (messageThread && !messageThread->isThisThread())
-            shutDown();
+        if (!messageThread || messageThread->isThisThread())
+            return;
+        messageThread->stop();
+        messageThread.reset();
+        // A host that ends its process with one of its threads still inside JUCE's loop would
+        // hang here for good: JUCE then stays up, as it did before.
+        EventLoopGate::HostTurn turn(kUnloadWaitMilliseconds);
+        if (turn.acquired())
+            juce::shutdownJuce_GUI();
     }
 
     void start()
@@ -74,10 +83,19 @@ RuntimeState& runtime()
     return state;
 }
 
-// A library destructor runs before the library's static objects are destroyed, JUCE's among
-// them, which its shutdown still needs.
+// Set when the static objects are destroyed. On dlclose a library destructor runs before them
+// (JUCE's among them, which its shutdown still needs); when the process exits, after them.
+bool staticObjectsDestroyed = false;
+struct StaticObjectsWatch
+{
+    ~StaticObjectsWatch() { staticObjectsDestroyed = true; }
+} staticObjectsWatch; // made at load, before any other static here, so destroyed last
+
 __attribute__((destructor)) void shutDownJuceWhenUnloaded()
 {
+    // At the process's exit the message thread was already joined as its owner was destroyed.
+    if (staticObjectsDestroyed)
+        return;
     // Editors of instances the host left open hold threads of their own (a file browser's).
     LiveInstances::forEach([](JuceVSTWrapper& instance) {
         AEffect* effect = instance.getAeffect();
