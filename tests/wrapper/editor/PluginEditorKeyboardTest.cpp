@@ -108,6 +108,7 @@ TEST_F(EditorKeyboard, TheNewFolderPromptTakesTheTypingAfterAnyKeyHandOffWithOrW
         x11->typeKey("Return");
         EXPECT_TRUE(eventually([&] { return presetFolder().getChildFile(c.folder).isDirectory(); }))
             << "Return created no folder";
+        presetFolder().getChildFile(c.folder).deleteRecursively(); // the other tests' preset menu stays as it was
         EXPECT_EQ(x11->takeKeyPresses(shown.frame), 0) << "typing reached the host";
 
         click(shown, kCancelX, kCancelY);
@@ -128,6 +129,7 @@ TEST_F(EditorKeyboard, TheSaveDialogsNameFieldKeepsItsTextSpacesIncluded)
     x11->typeKey("Return");
     EXPECT_TRUE(eventually([&] { return presetFolder().getChildFile("my take.tz7p").existsAsFile(); }))
         << "the preset was not saved under the typed name";
+    presetFolder().getChildFile("my take.tz7p").deleteFile();
     EXPECT_EQ(x11->takeKeyPresses(shown.frame), 0) << "typing reached the host";
 }
 
