@@ -58,7 +58,7 @@ void pause(int milliseconds)
 
 } // namespace
 
-std::unique_ptr<X11Session> X11Session::open(std::string& error)
+std::unique_ptr<X11Session> X11Session::open(std::string& error, bool createAtoms)
 {
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr)
@@ -78,7 +78,8 @@ std::unique_ptr<X11Session> X11Session::open(std::string& error)
         sessionDisplays.insert(display);
     }
     XSetErrorHandler(recordError);
-    createWindowManagerAtoms(display);
+    if (createAtoms)
+        createWindowManagerAtoms(display);
     XSync(display, False);
     return std::unique_ptr<X11Session>(new X11Session(display));
 }
@@ -111,6 +112,24 @@ X11Session::WindowId X11Session::createParentWindow(int width, int height, int x
     return window;
 }
 
+X11Session::FramedWindow X11Session::createFramedParentWindow(int width, int height, int x, int y)
+{
+    FramedWindow framed;
+    framed.frame = createParentWindow(width, height, x, y);
+    const int screen = DefaultScreen(display);
+    framed.inner = XCreateSimpleWindow(display, framed.frame, 0, 0, static_cast<unsigned>(width),
+                                       static_cast<unsigned>(height), 0, BlackPixel(display, screen),
+                                       WhitePixel(display, screen));
+    XMapWindow(display, framed.inner);
+    sync();
+    return framed;
+}
+
+bool X11Session::atomExists(const char* name) const
+{
+    return XInternAtom(display, name, True) != None;
+}
+
 void X11Session::destroyWindow(WindowId window)
 {
     XDestroyWindow(display, window);
@@ -141,6 +160,8 @@ std::vector<X11Session::WindowId> X11Session::children(WindowId window) const
 
 std::vector<X11Session::WindowId> X11Session::mappedTopLevelWindows() const
 {
+    // With the server held, no window (a closing menu) goes between the listing and the look.
+    XGrabServer(display);
     std::vector<WindowId> mapped;
     for (WindowId window : children(DefaultRootWindow(display)))
     {
@@ -148,6 +169,8 @@ std::vector<X11Session::WindowId> X11Session::mappedTopLevelWindows() const
         if (XGetWindowAttributes(display, window, &attributes) != 0 && attributes.map_state == IsViewable)
             mapped.push_back(window);
     }
+    XUngrabServer(display);
+    sync();
     return mapped;
 }
 
@@ -244,6 +267,16 @@ void X11Session::typeKey(const char* keysymName)
     pause(20);
     XTestFakeKeyEvent(display, code, False, CurrentTime);
     sync();
+}
+
+void X11Session::typeText(const std::string& text)
+{
+    for (const char c : text)
+    {
+        const std::string name = c == ' ' ? std::string("space") : std::string(1, c);
+        typeKey(name.c_str());
+        pause(20);
+    }
 }
 
 X11Session::WindowId X11Session::focusedWindow() const

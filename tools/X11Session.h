@@ -31,8 +31,10 @@ class X11Session
 public:
     using WindowId = unsigned long;
 
-    // Null, with the reason in `error`, when no X server answers or XTest is missing.
-    static std::unique_ptr<X11Session> open(std::string& error);
+    // Null, with the reason in `error`, when no X server answers or XTest is missing. Without a
+    // window manager some atoms JUCE needs do not exist; the session creates them unless told not
+    // to (to see whether a plug-in manages without).
+    static std::unique_ptr<X11Session> open(std::string& error, bool createWindowManagerAtoms = true);
     ~X11Session();
 
     X11Session(const X11Session&) = delete;
@@ -41,7 +43,16 @@ public:
     // A mapped top-level window at x, y of the screen (its top-left corner unless told), as a
     // host's editor frame.
     WindowId createParentWindow(int width, int height, int x = 0, int y = 0);
+    // A host's editor frame as GTK hosts make it: a top-level window at x, y, with the window
+    // handed to the plug-in inside it.
+    struct FramedWindow
+    {
+        WindowId frame = 0;
+        WindowId inner = 0;
+    };
+    FramedWindow createFramedParentWindow(int width, int height, int x = 0, int y = 0);
     void destroyWindow(WindowId window);
+    bool atomExists(const char* name) const;
     // Gives `window` the keyboard focus, as a window manager does for the window the user
     // clicked last, with the pointer moved out of the way first: no window below it hears of the
     // focus until it takes the focus itself. (Without a window manager the focus follows the
@@ -68,6 +79,8 @@ public:
     // Key presses `window` received since the last call.
     int takeKeyPresses(WindowId window);
     void typeKey(const char* keysymName);
+    // Lower-case letters, digits and spaces, one key each.
+    void typeText(const std::string& text);
     WindowId focusedWindow() const;
 
     // Every X error this process met since the last clear, on any connection, but for the

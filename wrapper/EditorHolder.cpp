@@ -2,6 +2,8 @@
 #define JUCE_GUI_BASICS_INCLUDE_XHEADERS 1
 #include "wrapper/EditorHolder.h"
 
+#include "wrapper/PluginDisplay.h"
+
 namespace wydvst
 {
 
@@ -29,6 +31,42 @@ unsigned int keyStateOf(const juce::ModifierKeys& modifiers)
 {
     return (modifiers.isShiftDown() ? ShiftMask : 0u) | (modifiers.isCtrlDown() ? ControlMask : 0u)
            | (modifiers.isAltDown() ? Mod1Mask : 0u);
+}
+
+bool hasProperty(::Display* display, Window window, Atom property)
+{
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0, remaining = 0;
+    unsigned char* data = nullptr;
+    const int status = juce::X11Symbols::getInstance()->xGetWindowProperty(
+        display, window, property, 0, 0, False, AnyPropertyType, &type, &format, &items, &remaining, &data);
+    if (data != nullptr)
+        juce::X11Symbols::getInstance()->xFree(data);
+    return status == Success && type != None;
+}
+
+// The application's top-level window that holds `window`: the nearest ancestor a window manager
+// marked as a client (WM_STATE), else the child of the root (no window manager runs).
+Window clientTopLevelOf(::Display* display, Window window)
+{
+    auto* x11 = juce::X11Symbols::getInstance();
+    const Atom wmState = x11->xInternAtom(display, "WM_STATE", True);
+    Window current = window;
+    for (;;)
+    {
+        if (wmState != None && hasProperty(display, current, wmState))
+            return current;
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned int count = 0;
+        if (x11->xQueryTree(display, current, &root, &parent, &children, &count) == 0)
+            return current;
+        if (children != nullptr)
+            x11->xFree(children);
+        if (parent == 0 || parent == root)
+            return current;
+        current = parent;
+    }
 }
 
 } // namespace
@@ -92,7 +130,7 @@ void EditorHolder::releaseHeldMouseButtons()
 
 bool EditorHolder::displayIsAvailable()
 {
-    return juce::XWindowSystem::getInstance()->isX11Available();
+    return openPluginDisplay();
 }
 
 void EditorHolder::embedInto(void* parentWindow)
@@ -110,11 +148,51 @@ void EditorHolder::embedInto(void* parentWindow)
 
 bool EditorHolder::keyPressed(const juce::KeyPress& key)
 {
-    // Only keys nothing in the editor used arrive here (the editor gives no key a meaning).
+    // Keys arrive here when nothing in the editor used them. While a dialog with a text field is
+    // open they belong to that field, wherever JUCE's focus went (a click on a button, a focus
+    // given back by X): the user is typing a name, not playing the host.
+    if (auto* dialog = shownDialog())
+    {
+        if (auto* field = firstShowingTextEditorIn(*dialog))
+        {
+            if (!field->hasKeyboardFocus(false))
+            {
+                field->grabKeyboardFocus();
+                field->keyPressed(key);
+            }
+            return true;
+        }
+        // A message over a dialog that is being typed into.
+        if (firstShowingTextEditorIn(*this) != nullptr)
+            return true;
+    }
     // JUCE's X layer took the input focus on the last click into the editor, so without this the
     // host's shortcuts (its transport's space bar) stay dead until the user clicks into the host.
     handKeyToHost(key);
     return true;
+}
+
+juce::Component* EditorHolder::shownDialog() const
+{
+    // Index 0 is the topmost modal component.
+    auto* modal = juce::ModalComponentManager::getInstance();
+    for (int i = 0; i < modal->getNumModalComponents(); ++i)
+        if (auto* dialog = modal->getModalComponent(i))
+            if (isParentOf(dialog))
+                return dialog;
+    return nullptr;
+}
+
+juce::TextEditor* EditorHolder::firstShowingTextEditorIn(juce::Component& component)
+{
+    if (!component.isShowing())
+        return nullptr;
+    if (auto* field = dynamic_cast<juce::TextEditor*>(&component))
+        return field->isReadOnly() ? nullptr : field;
+    for (auto* child : component.getChildren())
+        if (auto* field = firstShowingTextEditorIn(*child))
+            return field;
+    return nullptr;
 }
 
 void EditorHolder::handKeyToHost(const juce::KeyPress& key)
@@ -124,25 +202,31 @@ void EditorHolder::handKeyToHost(const juce::KeyPress& key)
     auto* x11 = juce::X11Symbols::getInstance();
     auto* display = juce::XWindowSystem::getInstance()->getDisplay();
     juce::XWindowSystemUtilities::ScopedXLock xLock;
+    // Hosts read keys on their top-level window (GTK does); the window they hand to effEditOpen
+    // may belong to a connection of theirs that drops keys.
+    const Window hostTopLevel = clientTopLevelOf(display, hostWindow);
     const KeyCode keyCode = x11->xKeysymToKeycode(display, keySymbolOf(key));
     if (keyCode != 0)
     {
         XEvent event{};
         event.xkey.type = kXKeyPressEvent;
         event.xkey.display = display;
-        event.xkey.window = hostWindow;
+        event.xkey.window = hostTopLevel;
         event.xkey.root = x11->xDefaultRootWindow(display);
+        event.xkey.subwindow = None;
         event.xkey.time = CurrentTime;
         event.xkey.state = keyStateOf(key.getModifiers());
         event.xkey.keycode = keyCode;
         event.xkey.same_screen = True;
-        // Propagated: it reaches the host's widget that listens for keys above its window.
-        x11->xSendEvent(display, hostWindow, True, KeyPressMask, &event);
+        x11->xSendEvent(display, hostTopLevel, True, KeyPressMask, &event);
         event.xkey.type = KeyRelease;
-        x11->xSendEvent(display, hostWindow, True, KeyReleaseMask, &event);
+        x11->xSendEvent(display, hostTopLevel, True, KeyReleaseMask, &event);
     }
-    // The keys that follow go to the host directly.
-    x11->xSetInputFocus(display, hostWindow, RevertToParent, CurrentTime);
+    // The keys that follow go to the host directly, where it reads them. (X refuses the focus to
+    // a window not on screen, and the error would end the host.)
+    XWindowAttributes attributes;
+    if (x11->xGetWindowAttributes(display, hostTopLevel, &attributes) != 0 && attributes.map_state == IsViewable)
+        x11->xSetInputFocus(display, hostTopLevel, RevertToParent, CurrentTime);
     x11->xFlush(display);
 }
 

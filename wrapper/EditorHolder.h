@@ -40,13 +40,16 @@ public:
     // Takes the holder out of the host's window and the editor out of the processor, leaving
     // only the objects themselves to delete (later, when callbacks of theirs are still running).
     void detach();
-    // Ends the modal state of every component inside the editor (its dialogs), so that a modal
-    // loop running for one returns.
+    // Ends the modal state of every component inside the editor (its dialogs), so that no modal
+    // state of a closed editor blocks the others.
     void exitModalStates();
 
 private:
     bool keyPressed(const juce::KeyPress& key) override;
     void handKeyToHost(const juce::KeyPress& key);
+    // The editor's topmost open dialog, if any.
+    juce::Component* shownDialog() const;
+    static juce::TextEditor* firstShowingTextEditorIn(juce::Component& component);
     void timerCallback() override;
     void handleAsyncUpdate() override;
     void paint(juce::Graphics&) override;

@@ -1,6 +1,7 @@
 #include "wrapper/PluginRuntime.h"
 
 #include "wrapper/EventLoopGate.h"
+#include "wrapper/JuceVSTWrapper.h"
 #include "wrapper/PluginMessageThread.h"
 
 #include <juce_events/juce_events.h>
@@ -16,6 +17,8 @@ namespace wydvst
 namespace
 {
 
+constexpr int kUnloadWaitMilliseconds = 2000;
+
 struct RuntimeState
 {
     std::mutex lock;
@@ -25,12 +28,21 @@ struct RuntimeState
     bool shutdownDeferred = false;
     std::unique_ptr<PluginMessageThread> messageThread;
 
-    // Runs when the library is unloaded (dlclose). A host that unloads the library with
-    // instances still open leaves JUCE up; the thread at least must end before the code goes.
-    ~RuntimeState()
+    // Runs when the library is unloaded (dlclose) with JUCE still up: a host unloaded it with
+    // instances left open, or the last instance closed on the message thread itself. Every
+    // thread running our code or JUCE's (its timer thread) must end before the code goes.
+    void shutDownForUnloading()
     {
-        if (messageThread && !messageThread->isThisThread())
-            messageThread->stop();
+        std::lock_guard<std::mutex> guard(lock);
+        if (!messageThread || messageThread->isThisThread())
+            return;
+        messageThread->stop();
+        messageThread.reset();
+        // A host that ends its process with one of its threads still inside JUCE's loop would
+        // hang here for good: JUCE then stays up, as it did before.
+        EventLoopGate::HostTurn turn(kUnloadWaitMilliseconds);
+        if (turn.acquired())
+            juce::shutdownJuce_GUI();
     }
 
     void start()
@@ -69,6 +81,27 @@ RuntimeState& runtime()
 {
     static RuntimeState state;
     return state;
+}
+
+// Set when the static objects are destroyed. On dlclose a library destructor runs before them
+// (JUCE's among them, which its shutdown still needs); when the process exits, after them.
+bool staticObjectsDestroyed = false;
+struct StaticObjectsWatch
+{
+    ~StaticObjectsWatch() { staticObjectsDestroyed = true; }
+} staticObjectsWatch; // made at load, before any other static here, so destroyed last
+
+__attribute__((destructor)) void shutDownJuceWhenUnloaded()
+{
+    // At the process's exit the message thread was already joined as its owner was destroyed.
+    if (staticObjectsDestroyed)
+        return;
+    // Editors of instances the host left open hold threads of their own (a file browser's).
+    LiveInstances::forEach([](JuceVSTWrapper& instance) {
+        AEffect* effect = instance.getAeffect();
+        effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);
+    });
+    runtime().shutDownForUnloading();
 }
 
 struct InstanceList
@@ -150,6 +183,14 @@ std::size_t LiveInstances::count()
     auto& list = instances();
     std::lock_guard<std::recursive_mutex> guard(list.lock);
     return list.live.size();
+}
+
+void LiveInstances::forEach(const std::function<void(JuceVSTWrapper&)>& call)
+{
+    auto& list = instances();
+    std::lock_guard<std::recursive_mutex> guard(list.lock);
+    for (auto& entry : list.live)
+        call(*entry.second);
 }
 
 bool LiveInstances::withInstance(std::uint64_t id, const std::function<void(JuceVSTWrapper&)>& call)

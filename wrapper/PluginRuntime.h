@@ -44,6 +44,7 @@ public:
     static std::size_t count();
     // Runs `call` on the instance when it is still alive. Instances are never deleted while a
     // call runs: remove() waits for it.
+    static void forEach(const std::function<void(JuceVSTWrapper&)>& call);
     static bool withInstance(std::uint64_t id, const std::function<void(JuceVSTWrapper&)>& call);
 };
 

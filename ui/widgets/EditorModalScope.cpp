@@ -52,4 +52,13 @@ void setButtonEnabled(juce::Component& button, bool enabled)
     button.setAlpha(enabled ? 1.0f : 0.5f);
     button.setEnabled(enabled);
 }
+
+void giveKeyboardTo(juce::Component& field)
+{
+    // An earlier key handed to the host moved X's input focus out of our window, and JUCE gives
+    // a component the keyboard only while its window holds that focus: take it back first.
+    if (auto* peer = field.getPeer())
+        peer->grabFocus();
+    field.grabKeyboardFocus();
+}
 } // namespace EditorModalScope

@@ -24,4 +24,6 @@ void giveModalStateBackToParent(juce::Component& dialog);
 
 // Enabled buttons are opaque; disabled ones half transparent.
 void setButtonEnabled(juce::Component& button, bool enabled);
+// Typing goes to `field` from now on, also when the X input focus is elsewhere.
+void giveKeyboardTo(juce::Component& field);
 } // namespace EditorModalScope

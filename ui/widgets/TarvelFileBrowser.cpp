@@ -175,7 +175,7 @@ void TarvelFileBrowser::show()
     startTimer(200);
     if (mode == 5)
         if (auto* nameBox = fileNameBoxOf(*fileBrowser_))
-            nameBox->grabKeyboardFocus();
+            EditorModalScope::giveKeyboardTo(*nameBox);
 }
 
 void TarvelFileBrowser::hide()

@@ -127,9 +127,8 @@ void TarvelNewFolderComponent::show()
     setVisible(true);
     timerCallback();
     startTimer(200);
-    // Typing goes to the name field at once; inside a host's window this also asks X for the
-    // keyboard focus of our window.
-    textEditor_->grabKeyboardFocus();
+    // Typing goes to the name field at once, whatever had the keyboard before.
+    EditorModalScope::giveKeyboardTo(*textEditor_);
 }
 
 void TarvelNewFolderComponent::hide()

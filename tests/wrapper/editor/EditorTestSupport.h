@@ -81,6 +81,14 @@ protected:
         vsthost::Host host;
         std::unique_ptr<vsthost::PluginInstance> plugin;
         vsthost::X11Session::WindowId window = 0;
+        // The top-level window around `window` when the host nests it, else `window` itself.
+        vsthost::X11Session::WindowId frame = 0;
+    };
+
+    enum class HostWindow
+    {
+        topLevel,    // the window handed to the plug-in is a top-level window
+        insideFrame, // it sits inside a top-level window, where the host reads its keys
     };
 
     void SetUp() override
@@ -91,7 +99,7 @@ protected:
         setenv("HOME", temporaryHome().c_str(), 1);
         writePreset("Loud.tz7p", 20, 0.75f);
         std::string error;
-        x11 = vsthost::X11Session::open(error);
+        x11 = vsthost::X11Session::open(error, createWindowManagerAtoms);
         ASSERT_TRUE(x11) << error;
         vsthost::X11Session::clearErrors();
         gui = std::make_unique<vsthost::HostGuiThread>();
@@ -119,7 +127,7 @@ protected:
     // A started instance with its editor open in a window of its own, idled by the host thread.
     // The first two windows lie one above the other, so that a click meant for one never lands
     // in the other.
-    Shown& showEditor()
+    Shown& showEditor(HostWindow kind = HostWindow::topLevel)
     {
         auto shown = std::make_unique<Shown>();
         shown->plugin = std::make_unique<vsthost::PluginInstance>(*library, shown->host);
@@ -127,8 +135,19 @@ protected:
         shown->plugin->start(44100.0f, 256);
         const auto size = shown->plugin->editorSize();
         const int slot = static_cast<int>(shownEditors.size());
-        shown->window = x11->createParentWindow(size.first, size.second, 0, (slot % 2) * kSecondWindowY);
-        x11->focusAsWindowManager(shown->window);
+        const int y = (slot % 2) * kSecondWindowY;
+        if (kind == HostWindow::insideFrame)
+        {
+            const auto framed = x11->createFramedParentWindow(size.first, size.second, 0, y);
+            shown->frame = framed.frame;
+            shown->window = framed.inner;
+        }
+        else
+        {
+            shown->window = x11->createParentWindow(size.first, size.second, 0, y);
+            shown->frame = shown->window;
+        }
+        x11->focusAsWindowManager(shown->frame);
         bool opened = false;
         auto* plugin = shown->plugin.get();
         const auto window = shown->window;
@@ -156,7 +175,7 @@ protected:
                 plugin->close();
             }
         }
-        x11->destroyWindow(shown.window);
+        x11->destroyWindow(shown.frame);
     }
 
     // Editor coordinates to the screen's.
@@ -175,6 +194,18 @@ protected:
                 && !isShownWindow(window))
                 fresh.push_back(window);
         return fresh;
+    }
+
+    // The one popup menu that opened, or 0.
+    vsthost::X11Session::WindowId waitForMenu()
+    {
+        vsthost::X11Session::WindowId menu = 0;
+        eventually([&] {
+            const auto fresh = newTopLevelWindows();
+            menu = fresh.size() == 1 ? fresh[0] : 0;
+            return menu != 0;
+        });
+        return menu;
     }
 
     // Clicks the first item of an open menu (items are about 22 pixels high).
@@ -202,13 +233,15 @@ protected:
     bool isShownWindow(vsthost::X11Session::WindowId window) const
     {
         for (const auto& shown : shownEditors)
-            if (shown->window == window)
+            if (shown->frame == window)
                 return true;
         return false;
     }
 
     static constexpr int kSecondWindowY = 520;
 
+    // False to see the plug-in on a display where no window manager ever ran.
+    bool createWindowManagerAtoms = true;
     std::unique_ptr<vsthost::X11Session> x11;
     std::unique_ptr<vsthost::HostGuiThread> gui;
     std::unique_ptr<vsthost::PluginLibrary> library;

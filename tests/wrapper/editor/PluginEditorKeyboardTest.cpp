@@ -1,0 +1,241 @@
+// Typing into the editor's dialogs, a display without a window manager, and unloading with an
+// editor shown: the built .so in the test host, with real X input through XTest.
+
+#include "EditorTestSupport.h"
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace
+{
+
+using namespace std::chrono_literals;
+using plugintest::eventually;
+
+// Editor coordinates.
+constexpr int kBypassX = 775, kBypassY = 16;
+constexpr int kInputVolX = 59, kInputVolY = 256;
+constexpr int kLowFreqStep2X = 112, kLowFreqStep2Y = 124;
+constexpr int kFileButtonX = 86, kFileButtonY = 16;
+constexpr int kPresetNameX = 355, kPresetNameY = 14;
+constexpr int kDialogProbeX = 400, kDialogProbeY = 225;
+constexpr int kNewFolderX = 693, kNewFolderY = 343;
+constexpr int kCancelX = 693, kCancelY = 419;
+constexpr int kNewFolderFieldX = 320, kNewFolderFieldY = 180;
+constexpr int kBypass = 0;
+
+class EditorKeyboard : public plugintest::EditorTest
+{
+protected:
+    // Picks the first item. A menu ignores clicks right after it opened, and it sees a click by
+    // polling the mouse on the host's idle calls, which a short click can fall between: the
+    // typing, not the menu, is what these tests are about.
+    void pickFromMenu(vsthost::X11Session::WindowId menu)
+    {
+        std::this_thread::sleep_for(300ms);
+        for (int attempt = 0; attempt < 3 && !newTopLevelWindows().empty(); ++attempt)
+        {
+            pickFirstMenuItem(menu);
+            eventually([&] { return newTopLevelWindows().empty(); }, 1s);
+        }
+        ASSERT_TRUE(newTopLevelWindows().empty()) << "the menu stayed";
+    }
+
+    // File > Save Preset of a preset never saved: the save dialog, its name field focused.
+    void openSaveDialog(const Shown& shown)
+    {
+        const auto before = x11->pixel(shown.window, kDialogProbeX, kDialogProbeY);
+        click(shown, kFileButtonX, kFileButtonY);
+        const auto menu = waitForMenu();
+        ASSERT_NE(menu, 0u) << "the file menu did not open";
+        pickFromMenu(menu);
+        ASSERT_TRUE(eventually([&] { return x11->pixel(shown.window, kDialogProbeX, kDialogProbeY) != before; }))
+            << "no save dialog";
+        std::this_thread::sleep_for(150ms);
+    }
+
+    // A key the editor has no use for, handed to the host: X's focus leaves our window.
+    void handAStrayKeyToTheHost(const Shown& shown)
+    {
+        const float bypass = shown.plugin->getParameter(kBypass);
+        click(shown, kBypassX, kBypassY);
+        ASSERT_TRUE(eventually([&] { return shown.plugin->getParameter(kBypass) != bypass; }));
+        x11->typeKey("F5");
+        ASSERT_TRUE(eventually([&] { return x11->focusedWindow() == shown.frame; }));
+    }
+
+    static juce::File presetFolder() { return WYD_KX7AudioProcessor::getPresetFolder(); }
+};
+
+TEST_F(EditorKeyboard, TheNewFolderPromptTakesTheTypingAfterAnyKeyHandOffWithOrWithoutAClick)
+{
+    struct Case
+    {
+        const char* folder;
+        bool keyHandedOffBeforeTheDialog;
+        bool strayKeyInTheDialog;
+        bool clickIntoTheField;
+    };
+    const Case cases[] = {
+        {"plain", false, false, false},
+        {"clicked", false, false, true},
+        {"after hand off", true, false, false},
+        {"after hand off clicked", true, false, true},
+        {"stray in dialog", false, true, false},
+        {"stray in dialog clicked", false, true, true},
+    };
+    auto& shown = showEditor(HostWindow::insideFrame);
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.folder);
+        if (c.keyHandedOffBeforeTheDialog)
+            handAStrayKeyToTheHost(shown);
+        x11->listenForKeys(shown.frame);
+        x11->takeKeyPresses(shown.frame);
+        const auto withoutDialog = x11->pixel(shown.window, kDialogProbeX, kDialogProbeY);
+        openSaveDialog(shown);
+        if (c.strayKeyInTheDialog)
+            x11->typeKey("F5");
+        click(shown, kNewFolderX, kNewFolderY);
+        std::this_thread::sleep_for(200ms);
+        if (c.clickIntoTheField)
+            click(shown, kNewFolderFieldX, kNewFolderFieldY);
+        x11->moveMouse(1200, 1000);
+        x11->typeText(c.folder);
+        std::this_thread::sleep_for(250ms); // OK is enabled on the prompt's next tick
+        x11->typeKey("Return");
+        EXPECT_TRUE(eventually([&] { return presetFolder().getChildFile(c.folder).isDirectory(); }))
+            << "Return created no folder";
+        presetFolder().getChildFile(c.folder).deleteRecursively(); // the other tests' preset menu stays as it was
+        EXPECT_EQ(x11->takeKeyPresses(shown.frame), 0) << "typing reached the host";
+
+        click(shown, kCancelX, kCancelY);
+        ASSERT_TRUE(eventually([&] { return x11->pixel(shown.window, kDialogProbeX, kDialogProbeY) == withoutDialog; }))
+            << "the save dialog stayed";
+    }
+}
+
+TEST_F(EditorKeyboard, TheSaveDialogsNameFieldKeepsItsTextSpacesIncluded)
+{
+    auto& shown = showEditor(HostWindow::insideFrame);
+    handAStrayKeyToTheHost(shown);
+    x11->listenForKeys(shown.frame);
+    x11->takeKeyPresses(shown.frame);
+    openSaveDialog(shown);
+    x11->moveMouse(1200, 1000);
+    x11->typeText("my take");
+    x11->typeKey("Return");
+    EXPECT_TRUE(eventually([&] { return presetFolder().getChildFile("my take.tz7p").existsAsFile(); }))
+        << "the preset was not saved under the typed name";
+    presetFolder().getChildFile("my take.tz7p").deleteFile();
+    EXPECT_EQ(x11->takeKeyPresses(shown.frame), 0) << "typing reached the host";
+}
+
+// An X server of the test's own, fresh: no client has created any atom on it yet, as on a
+// display where no window manager ever ran.
+class PrivateXServer
+{
+public:
+    PrivateXServer()
+    {
+        int fds[2];
+        if (pipe(fds) != 0)
+            return;
+        server = fork();
+        if (server == 0)
+        {
+            close(fds[0]);
+            const std::string fd = std::to_string(fds[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten",
+                   "tcp", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        char buffer[32] = {};
+        const ssize_t got = server > 0 ? read(fds[0], buffer, sizeof buffer - 1) : 0;
+        close(fds[0]);
+        if (got > 0)
+            display = ":" + std::to_string(std::atoi(buffer));
+    }
+    ~PrivateXServer()
+    {
+        if (server <= 0)
+            return;
+        kill(server, SIGTERM);
+        waitpid(server, nullptr, 0);
+    }
+    const std::string& name() const { return display; }
+
+private:
+    pid_t server = -1;
+    std::string display;
+};
+
+class EditorWithoutWindowManager : public EditorKeyboard
+{
+protected:
+    void SetUp() override
+    {
+        if (std::getenv("DISPLAY") == nullptr)
+            GTEST_SKIP() << "no X server (DISPLAY is not set)";
+        server = std::make_unique<PrivateXServer>();
+        if (server->name().empty())
+            GTEST_SKIP() << "Xvfb could not be started";
+        sharedDisplay = std::getenv("DISPLAY");
+        setenv("DISPLAY", server->name().c_str(), 1);
+        createWindowManagerAtoms = false;
+        EditorKeyboard::SetUp();
+    }
+    void TearDown() override
+    {
+        EditorKeyboard::TearDown(); // fails on every X error the plug-in met
+        gui.reset();
+        x11.reset();
+        server.reset();
+        if (!sharedDisplay.empty())
+            setenv("DISPLAY", sharedDisplay.c_str(), 1);
+    }
+    std::unique_ptr<PrivateXServer> server;
+    std::string sharedDisplay;
+};
+
+TEST_F(EditorWithoutWindowManager, ClicksAndAMenuSendNoFailingRequest)
+{
+    ASSERT_FALSE(x11->atomExists("WM_PROTOCOLS"));
+    ASSERT_FALSE(x11->atomExists("WM_STATE"));
+    auto& shown = showEditor();
+    for (int i = 0; i < 2; ++i)
+    {
+        const float bypass = shown.plugin->getParameter(kBypass);
+        click(shown, kBypassX, kBypassY);
+        EXPECT_TRUE(eventually([&] { return shown.plugin->getParameter(kBypass) != bypass; }));
+    }
+    click(shown, kLowFreqStep2X, kLowFreqStep2Y);
+    click(shown, kInputVolX, kInputVolY);
+    click(shown, kPresetNameX, kPresetNameY);
+    const auto menu = waitForMenu();
+    ASSERT_NE(menu, 0u) << "the preset menu did not open";
+    pickFromMenu(menu);
+    click(shown, kInputVolX, kInputVolY);
+    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(vsthost::X11Session::errors().empty());
+}
+
+TEST_F(EditorKeyboard, UnloadingTheLibraryWithAnInstanceAndItsEditorLeftOpen)
+{
+    auto& shown = showEditor();
+    const float bypass = shown.plugin->getParameter(kBypass);
+    click(shown, kBypassX, kBypassY);
+    ASSERT_TRUE(eventually([&] { return shown.plugin->getParameter(kBypass) != bypass; }));
+    // The host forgets the instance and unloads the library.
+    gui->stopIdling(shown.plugin->record());
+    shown.plugin->release();
+    library.reset();
+    // A thread left running in the unmapped code would end the process within a few ticks.
+    std::this_thread::sleep_for(600ms);
+    // TearDown checks that no thread outlived the library.
+}
+
+} // namespace

@@ -1,0 +1,14 @@
+#pragma once
+
+// The plug-in's connection to the X server, through JUCE.
+
+namespace wydvst
+{
+
+// Opens JUCE's display if needed and answers whether an X server was reached. Without a window
+// manager the atoms of its protocols do not exist yet; JUCE looks them up only if they exist
+// and then sends requests naming atom None, which fail. They are created here, so the plug-in
+// sends no failing request under any host. Message thread only.
+bool openPluginDisplay();
+
+} // namespace wydvst
