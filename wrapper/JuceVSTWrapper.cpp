@@ -116,11 +116,6 @@ JuceVSTWrapper::JuceVSTWrapper(audioMasterCallback audioMasterIn,
       processor(std::move(processorIn))
 {
     presentIdentity();
-    // Read whatever the host answers: Ardour fills the text but returns 0.
-    char hostProduct[kHostProductBytes] = {};
-    callHost(audioMasterGetProductString, 0, 0, hostProduct);
-    hostProduct[kHostProductBytes - 1] = 0;
-    hostTakesGestures = !crashesOnEditorGestures(hostProduct);
     processor->addListener(this);
     instanceId = LiveInstances::add(*this);
 }
@@ -565,14 +560,29 @@ void JuceVSTWrapper::audioProcessorParameterChanged(juce::AudioProcessor*, int i
 
 void JuceVSTWrapper::audioProcessorParameterChangeGestureBegin(juce::AudioProcessor*, int index)
 {
-    if (!shutDown && hostTakesGestures && isParameterIndex(index))
+    if (!shutDown && isParameterIndex(index) && hostTakesGestures())
         beginEdit(index);
 }
 
 void JuceVSTWrapper::audioProcessorParameterChangeGestureEnd(juce::AudioProcessor*, int index)
 {
-    if (!shutDown && hostTakesGestures && isParameterIndex(index))
+    if (!shutDown && isParameterIndex(index) && hostTakesGestures())
         endEdit(index);
+}
+
+bool JuceVSTWrapper::hostTakesGestures()
+{
+    // Asked at the first gesture, not while the instance is being made: by then the host knows
+    // the record it is asked about.
+    if (gestureHost == GestureHost::unknown)
+    {
+        // Read whatever the host answers: Ardour fills the text but returns 0.
+        char hostProduct[kHostProductBytes] = {};
+        callHost(audioMasterGetProductString, 0, 0, hostProduct);
+        hostProduct[kHostProductBytes - 1] = 0;
+        gestureHost = crashesOnEditorGestures(hostProduct) ? GestureHost::refuses : GestureHost::takes;
+    }
+    return gestureHost == GestureHost::takes;
 }
 
 void JuceVSTWrapper::audioProcessorChanged(juce::AudioProcessor*, const ChangeDetails&)

@@ -85,6 +85,7 @@ private:
     void audioProcessorChanged(juce::AudioProcessor*, const ChangeDetails&) override;
     void audioProcessorParameterChangeGestureBegin(juce::AudioProcessor*, int index) override;
     void audioProcessorParameterChangeGestureEnd(juce::AudioProcessor*, int index) override;
+    bool hostTakesGestures();
 
     // EditorHostSide, on the message thread
     void idleHost() override;
@@ -117,8 +118,10 @@ private:
     std::unique_ptr<juce::AudioProcessor> processor;
     // Written at construction; read by every thread and by asynchronous callbacks.
     std::uint64_t instanceId = 0;
-    // Written at construction: whether the host may hear parameter gestures (beginEdit/endEdit).
-    bool hostTakesGestures = true;
+    // Whether the host may hear parameter gestures (beginEdit/endEdit), learnt at the first one.
+    // Message thread only: gestures come from the editor.
+    enum class GestureHost { unknown, takes, refuses };
+    GestureHost gestureHost = GestureHost::unknown;
 
     std::atomic<bool> shutDown{false};   // host writes (effClose); every thread reads
     std::atomic<bool> active{false};     // host writes under the callback lock; audio reads

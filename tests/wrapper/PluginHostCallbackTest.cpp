@@ -6,6 +6,7 @@
 #include "processor/WYD_KX7AudioProcessor.h"
 #include "wrapper/JuceVSTWrapper.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -185,7 +186,11 @@ TEST_F(WrapperInProcess, ParameterGesturesBecomeBeginAndEndEdit)
     processor().beginParameterChangeGesture(3);
     processor().setParameterNotifyingHost(3, 1.0f);
     processor().endParameterChangeGesture(3);
-    const auto calls = host.calls();
+    // The first gesture also asks which host this is.
+    auto calls = host.calls();
+    calls.erase(std::remove_if(calls.begin(), calls.end(),
+                               [](const auto& call) { return call.opcode == audioMasterGetProductString; }),
+                calls.end());
     ASSERT_EQ(calls.size(), 3u);
     EXPECT_EQ(calls[0].opcode, audioMasterBeginEdit);
     EXPECT_EQ(calls[1].opcode, audioMasterAutomate);
