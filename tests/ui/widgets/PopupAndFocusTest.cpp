@@ -156,8 +156,14 @@ TEST_F(PopupAndFocusTest, NewFolderPromptTakesTheKeysInsideAHostWindow)
 
     // Return clicks OK once the prompt's timer has enabled it for the typed name.
     ASSERT_TRUE(runMessageLoopUntil([&] { return prompt.getOkButton().isEnabled(); }));
-    x.typeKey(XK_Return);
-    EXPECT_TRUE(runMessageLoopUntil([&] { return !prompt.isVisible(); }));
+    bool closed = false;
+    for (int attempt = 0; attempt < 3 && !closed; ++attempt)
+    {
+        prompt.getTextEditor().grabKeyboardFocus();
+        x.typeKey(XK_Return);
+        closed = runMessageLoopUntil([&] { return !prompt.isVisible(); }, 1000);
+    }
+    EXPECT_TRUE(closed);
     EXPECT_TRUE(presetFolder().getChildFile("key").isDirectory());
 
     dialog.hide();
