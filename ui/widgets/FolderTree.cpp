@@ -36,11 +36,23 @@ bool isLinkAt(int dirFd, const char* name)
     return ::fstatat64(dirFd, name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(info.st_mode);
 }
 
+// C.UTF-8's character classes, freed with the library: a host may load and unload it many times.
+struct UnicodeLocale
+{
+    const locale_t locale = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", (locale_t) nullptr);
+    ~UnicodeLocale()
+    {
+        if (locale != (locale_t) nullptr)
+            ::freelocale(locale);
+    }
+};
+
 // Letter case folded alike whatever locale the host has set: by C.UTF-8's mapping, or by ASCII's
 // where the C library has no such locale.
 std::wstring foldedCase(const juce::String& text)
 {
-    static const locale_t unicode = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", (locale_t) nullptr);
+    static const UnicodeLocale unicodeLocale;
+    const locale_t unicode = unicodeLocale.locale;
     std::wstring folded;
     for (auto c = text.getCharPointer(); !c.isEmpty();)
     {
