@@ -646,8 +646,7 @@ juce::String WYD_KX7AudioProcessorEditor::versionText()
 
 void WYD_KX7AudioProcessorEditor::showMessage(const juce::String& text, int iconCode)
 {
-    alert_->setTitle(text);
-    alert_->show(1, iconCode);
+    alert_->showMessage(text, iconCode);
 }
 
 // ---- File menu ----

@@ -87,6 +87,12 @@ void TarvelAlertComponent::setTitle(const juce::String& text)
     juce::Component::setTitle(text); // what screen readers announce
 }
 
+void TarvelAlertComponent::showMessage(const juce::String& text, int iconCode)
+{
+    setTitle(text);
+    show(1, iconCode);
+}
+
 juce::String TarvelAlertComponent::getTitleText() const
 {
     return titleText_->getText();

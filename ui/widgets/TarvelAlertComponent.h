@@ -24,6 +24,8 @@ public:
     // One (OK) or two (OK, CANCEL) buttons with the given icon; any other count does nothing.
     // Nothing happens either while the owner is not on screen.
     virtual void show(int numButtons, int iconCode);
+    // A message with the OK button alone: setTitle, then show(1, iconCode).
+    void showMessage(const juce::String& text, int iconCode);
     virtual void hide();
     virtual void okButtonClicked();
     virtual void cancelButtonClicked();

@@ -82,28 +82,22 @@ void TarvelNewFolderComponent::createFolder()
     const auto name = juce::File::createLegalFileName(textEditor_->getText());
     if (!PresetLocations::isUsableName(name))
     {
-        showMessage("The folder name is empty or only spaces and dots!\nTry different name.");
+        alertComponent_->showMessage("The folder name is empty or only spaces and dots!\nTry different name.", 1);
         return;
     }
     const juce::File target(fileBrowser->getRoot().getFullPathName() + "/" + name);
     if (target.exists())
     {
-        showMessage("The folder name already exist! Try different name.");
+        alertComponent_->showMessage("The folder name already exist! Try different name.", 1);
         return;
     }
     if (target.createDirectory().failed())
     {
-        showMessage("Couldn't create the folder! Try different name.");
+        alertComponent_->showMessage("Couldn't create the folder! Try different name.", 1);
         return;
     }
     fileBrowser->refresh();
     hide();
-}
-
-void TarvelNewFolderComponent::showMessage(const juce::String& text)
-{
-    alertComponent_->setTitle(text);
-    alertComponent_->show(1, 1);
 }
 
 void TarvelNewFolderComponent::timerCallback()

@@ -40,7 +40,6 @@ public:
 
 private:
     void createFolder();
-    void showMessage(const juce::String& text);
 
     juce::Image backgroundImage;
     bool changesParentModal = false;

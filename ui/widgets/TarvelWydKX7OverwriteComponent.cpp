@@ -44,8 +44,7 @@ bool TarvelWydKX7OverwriteComponent::writeAndRecord()
 
     if (!presetMenu->writePresetFile(processor, presetFile))
     {
-        alertComponent_->setTitle(failedSaveMessage(presetFile));
-        alertComponent_->show(1, 1);
+        alertComponent_->showMessage(failedSaveMessage(presetFile), 1);
         return false;
     }
     auto& slot = processor->programs[processor->currentProgram];

@@ -79,14 +79,9 @@ void TarvelWydKX7PresetBrowser::show()
 
     // Saving can only work once the folder exists; say why the dialog opens elsewhere.
     if (isVisible() && !PresetLocations::presetFolder().isDirectory())
-        showFailure("Couldn't create the preset folder!\n\n\"" + PresetLocations::presetFolderText()
-                    + "\"");
-}
-
-void TarvelWydKX7PresetBrowser::showFailure(const juce::String& message)
-{
-    alertComponent_->setTitle(message);
-    alertComponent_->show(1, 1);
+        alertComponent_->showMessage("Couldn't create the preset folder!\n\n\""
+                                         + PresetLocations::presetFolderText() + "\"",
+                                     1);
 }
 
 juce::File TarvelWydKX7PresetBrowser::presetFileForTypedName() const
@@ -135,7 +130,7 @@ void TarvelWydKX7PresetBrowser::savePreset()
         return;
     if (!addsOnlyUsableNames(file, fileBrowser_->getRoot()))
     {
-        showFailure("The preset name is empty or only spaces and dots!\nTry different name.");
+        alertComponent_->showMessage("The preset name is empty or only spaces and dots!\nTry different name.", 1);
         return;
     }
 
@@ -152,7 +147,7 @@ void TarvelWydKX7PresetBrowser::savePreset()
 
     if (!presetMenu->writePresetFile(processor, file))
     {
-        showFailure(TarvelWydKX7OverwriteComponent::failedSaveMessage(file));
+        alertComponent_->showMessage(TarvelWydKX7OverwriteComponent::failedSaveMessage(file), 1);
         return;
     }
     auto& slot = processor->programs[processor->currentProgram];

@@ -37,7 +37,6 @@ private:
     // The preset file the typed name stands for: inside the preset folder with ".tz7p", or no
     // file when the name is empty or leads outside.
     juce::File presetFileForTypedName() const;
-    void showFailure(const juce::String& message);
 
     TarvelWydKX7PresetMenu* presetMenu = nullptr;
     WYD_KX7AudioProcessor* processor = nullptr;
