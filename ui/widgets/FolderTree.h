@@ -41,9 +41,6 @@ public:
     // read before by this reader.
     FolderTree read(const juce::String& path);
 
-    // Sub-folders read so far, starting folders not counted.
-    int numSubFoldersRead() const { return subFoldersRead; }
-
 private:
     using FolderId = std::pair<unsigned long long, unsigned long long>; // device, inode
     struct Entry;

@@ -151,8 +151,8 @@ int TarvelOptionMenuTree::createSubMenu(const juce::String& path, bool isRoot, b
 {
     const auto folderPath = juce::File::isAbsolutePath(path) ? juce::File(path).getFullPathName()
                                                               : juce::String();
-    FolderTreeReader reader(fileExtension, recursive, maxFoldersPerScan);
-    const auto tree = reader.read(folderPath);
+    const auto tree = FolderTreeReader(fileExtension, recursive, maxFoldersPerScan).read(folderPath);
+    const int numFolders = numFoldersIn(tree);
     if (isRoot)
     {
         filePaths.clear();
@@ -160,9 +160,9 @@ int TarvelOptionMenuTree::createSubMenu(const juce::String& path, bool isRoot, b
         menuCount = 0;
         nextItemId = 1;
         menus.clear();
-        menus.resize((size_t) reader.numSubFoldersRead() + 1);
+        menus.resize((size_t) numFolders);
     }
-    if (numFoldersIn(tree) > (int) menus.size() - menuCount)
+    if (numFolders > (int) menus.size() - menuCount)
         return -1;
     return fillMenuOf(tree, folderPath, found);
 }
@@ -222,7 +222,7 @@ void TarvelOptionMenuTree::popUpAndPick(std::function<void()> afterPick)
         const int now = safeThis->filePaths.indexOf(listedWhenShown[chosen - 1]) + 1;
         if (now < 1)
             return;
-        if (safeThis->pickItem(now) && safeThis != nullptr && afterPick)
+        if (safeThis->pickItem(now) && afterPick)
             afterPick();
     };
     showPopup(*root, std::move(whenClosed));

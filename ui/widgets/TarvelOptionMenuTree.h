@@ -57,8 +57,8 @@ protected:
     // menu closes (0 when dismissed), also after this selector is gone.
     virtual void showPopup(const juce::PopupMenu& menu, std::function<void(int)> chosen);
     // What a choice from the popup does to the selection, the text and the listeners.
-    // Announces the pick; false when a listener selected something else meanwhile (a file that
-    // loaded nothing gives way to the preset still loaded).
+    // Announces the pick; false when this selector went meanwhile or a listener selected
+    // something else (a file that loaded nothing gives way to the preset still loaded).
     bool pickItem(int itemNumber);
     // A path given to select a file, with "\" read as "/" unless a file is listed by the path
     // as it stands.

@@ -2,7 +2,6 @@
 
 #include "ui/widgets/TarvelStripFrame.h"
 
-
 namespace
 {
 
