@@ -4,6 +4,8 @@
 // temporary HOME (so the Music folder is never the user's real one) and the X atoms a window
 // needs on an X server without a window manager.
 
+#include "tools/MessageLoop.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <gtest/gtest.h>
@@ -14,25 +16,10 @@
 #include <string>
 #include <memory>
 
-namespace juce
-{
-// JUCE's Linux event loop, one message, timer or X event at a time (juce_linux_Messaging.cpp).
-// The build permits no modal loops, which takes runDispatchLoopUntil away with them.
-bool dispatchNextMessageOnSystemQueue(bool returnIfNoPendingMessages);
-} // namespace juce
-
 namespace wydtest
 {
 
-inline void runMessageLoopFor(int ms)
-{
-    const auto end = juce::Time::currentTimeMillis() + ms;
-    do
-    {
-        if (!juce::dispatchNextMessageOnSystemQueue(true))
-            juce::Thread::sleep(1);
-    } while (juce::Time::currentTimeMillis() < end);
-}
+using wydtools::runMessageLoopFor;
 
 // Runs JUCE's message loop until pred holds or the time runs out; true when it held.
 template <typename Pred>

@@ -6,6 +6,7 @@
 #include "ui/widgets/TarvelFileBrowser.h"
 #include "ui/widgets/TarvelNewFolderComponent.h"
 #include "ui/widgets/TarvelSplashScreen.h"
+#include "tools/MessageLoop.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -14,21 +15,9 @@
 #include <cstdlib>
 #include <iostream>
 
-namespace juce
-{
-// JUCE's Linux event loop, one event at a time: the build has no runDispatchLoopUntil.
-bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
-} // namespace juce
-
 namespace
 {
-void runLoopFor (int ms)
-{
-    const auto end = juce::Time::currentTimeMillis() + ms;
-    while (juce::Time::currentTimeMillis() < end)
-        if (! juce::dispatchNextMessageOnSystemQueue (true))
-            juce::Thread::sleep (1);
-}
+using wydtools::runMessageLoopFor;
 
 // Without a window manager these atoms may not exist yet, and JUCE's first window then fails
 // with BadAtom; creating them first and keeping the connection open keeps them alive.
@@ -55,7 +44,7 @@ struct Owner : juce::Component
 
 bool save (juce::Component& c, const juce::File& file)
 {
-    runLoopFor (300);
+    runMessageLoopFor (300);
     const auto image = c.createComponentSnapshot (c.getLocalBounds(), true, 1.0f);
     juce::MemoryOutputStream bytes;
     juce::PNGImageFormat png;
@@ -80,7 +69,7 @@ int run (const juce::File& out)
         std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditor());
         if (editor != nullptr)
         {
-            runLoopFor (300);
+            runMessageLoopFor (300);
             ok = save (*editor, out.getChildFile ("snapshot-editor.png")) && ok;
             processor.editorBeingDeleted (editor.get());
         }
