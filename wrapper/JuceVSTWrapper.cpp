@@ -7,6 +7,7 @@
 #include <cstring>
 #include <limits>
 #include <optional>
+#include <thread>
 
 namespace wydvst
 {
@@ -39,14 +40,35 @@ void runEditorIdle(std::uint64_t instanceId)
     EventLoopGate::dispatchPending();
 }
 
-// Ardour (7.3 measured) handles a gesture on the thread that reports it, its Linux-VST editor
-// thread, which has no tempo map of its own: once a gesture starts on a lane in Touch or Latch,
-// the gesture or the next value ends the host (SIGSEGV in TempoMap::metric_at). Mixbus is built
-// on Ardour. These hosts hear the values without gestures, as they always did.
-bool crashesOnEditorGestures(const char* hostProduct)
+// Ardour (7.3 measured) records a value or gesture on the thread that reports it. Its Linux-VST
+// editor thread, where our editor runs, never loads the session's tempo map: a value written from
+// there into a beat-time automation lane ends the host (SIGSEGV in TempoMap::metric_at). Its
+// time-info handler loads the map for the calling thread, so these hosts are asked for the time
+// right before each notification. Mixbus is built on Ardour.
+bool loadsTempoMapOnTimeRequest(const char* hostProduct)
 {
     return std::strncmp(hostProduct, "Ardour", 6) == 0 || std::strncmp(hostProduct, "Mixbus", 6) == 0;
 }
+
+// The time-info field whose answer needs the host's tempo map.
+constexpr VstInt32 kTempoWanted = 1 << 10;
+
+// Marks the calling thread as the one processing this instance's audio while it lives.
+class ProcessingThreadMark
+{
+public:
+    explicit ProcessingThreadMark(std::atomic<std::thread::id>& slotIn) : slot(slotIn)
+    {
+        slot.store(std::this_thread::get_id(), std::memory_order_relaxed);
+    }
+    ~ProcessingThreadMark() { slot.store(std::thread::id(), std::memory_order_relaxed); }
+
+    ProcessingThreadMark(const ProcessingThreadMark&) = delete;
+    ProcessingThreadMark& operator=(const ProcessingThreadMark&) = delete;
+
+private:
+    std::atomic<std::thread::id>& slot;
+};
 
 // Copies a text into a host field of fieldBytes bytes, the terminating zero included; a character
 // that does not fit whole is left out.
@@ -242,6 +264,7 @@ void JuceVSTWrapper::processReplacing(float** inputs, float** outputs, VstInt32 
 {
     if (shutDown || outputs == nullptr || sampleFrames < 0)
         return;
+    const ProcessingThreadMark processing(processingThread);
     if (askProcessLevelAtNextBlock.exchange(false))
         takeProcessLevelFromHost();
 
@@ -554,35 +577,54 @@ VstPlugCategory JuceVSTWrapper::getPlugCategory()
 
 void JuceVSTWrapper::audioProcessorParameterChanged(juce::AudioProcessor*, int index, float value)
 {
-    if (!shutDown && isParameterIndex(index))
-        callHost(audioMasterAutomate, index, 0, nullptr, value);
+    if (shutDown || !isParameterIndex(index))
+        return;
+    readyHostForNotification();
+    callHost(audioMasterAutomate, index, 0, nullptr, value);
 }
 
 void JuceVSTWrapper::audioProcessorParameterChangeGestureBegin(juce::AudioProcessor*, int index)
 {
-    if (!shutDown && isParameterIndex(index) && hostTakesGestures())
-        beginEdit(index);
+    if (shutDown || !isParameterIndex(index))
+        return;
+    readyHostForNotification();
+    beginEdit(index);
 }
 
 void JuceVSTWrapper::audioProcessorParameterChangeGestureEnd(juce::AudioProcessor*, int index)
 {
-    if (!shutDown && isParameterIndex(index) && hostTakesGestures())
-        endEdit(index);
+    if (shutDown || !isParameterIndex(index))
+        return;
+    readyHostForNotification();
+    endEdit(index);
 }
 
-bool JuceVSTWrapper::hostTakesGestures()
+void JuceVSTWrapper::readyHostForNotification()
 {
-    // Asked at the first gesture, not while the instance is being made: by then the host knows
-    // the record it is asked about.
-    if (gestureHost == GestureHost::unknown)
+    // The audio thread is left alone: the host's process threads have their map, and a host call
+    // more would cost real time there.
+    if (processingThread.load(std::memory_order_relaxed) == std::this_thread::get_id())
+        return;
+    if (hostLoadsTempoMapOnTimeRequest())
+        getTimeInfo(kTempoWanted);
+}
+
+bool JuceVSTWrapper::hostLoadsTempoMapOnTimeRequest()
+{
+    // Asked at the first notification, not while the instance is being made: by then the host
+    // knows the record it is asked about.
+    HostKind kind = hostKind.load();
+    if (kind == HostKind::unknown)
     {
         // Read whatever the host answers: Ardour fills the text but returns 0.
         char hostProduct[kHostProductBytes] = {};
         callHost(audioMasterGetProductString, 0, 0, hostProduct);
         hostProduct[kHostProductBytes - 1] = 0;
-        gestureHost = crashesOnEditorGestures(hostProduct) ? GestureHost::refuses : GestureHost::takes;
+        kind = loadsTempoMapOnTimeRequest(hostProduct) ? HostKind::loadsTempoMapOnTimeRequest
+                                                       : HostKind::other;
+        hostKind = kind;
     }
-    return gestureHost == GestureHost::takes;
+    return kind == HostKind::loadsTempoMapOnTimeRequest;
 }
 
 void JuceVSTWrapper::audioProcessorChanged(juce::AudioProcessor*, const ChangeDetails&)

@@ -21,6 +21,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <thread>
 
 namespace wydvst
 {
@@ -85,7 +86,9 @@ private:
     void audioProcessorChanged(juce::AudioProcessor*, const ChangeDetails&) override;
     void audioProcessorParameterChangeGestureBegin(juce::AudioProcessor*, int index) override;
     void audioProcessorParameterChangeGestureEnd(juce::AudioProcessor*, int index) override;
-    bool hostTakesGestures();
+    // Before a value or gesture reaches the host: what the host needs on this thread first.
+    void readyHostForNotification();
+    bool hostLoadsTempoMapOnTimeRequest();
 
     // EditorHostSide, on the message thread
     void idleHost() override;
@@ -118,10 +121,13 @@ private:
     std::unique_ptr<juce::AudioProcessor> processor;
     // Written at construction; read by every thread and by asynchronous callbacks.
     std::uint64_t instanceId = 0;
-    // Whether the host may hear parameter gestures (beginEdit/endEdit), learnt at the first one.
-    // Message thread only: gestures come from the editor.
-    enum class GestureHost { unknown, takes, refuses };
-    GestureHost gestureHost = GestureHost::unknown;
+    // Whether the host needs a time request before each notification from outside the audio
+    // thread, learnt at the first such notification. Any notifying thread reads and writes.
+    enum class HostKind { unknown, other, loadsTempoMapOnTimeRequest };
+    std::atomic<HostKind> hostKind{HostKind::unknown};
+    // The thread inside processReplacing, or no thread. Audio writes; notifying threads read.
+    std::atomic<std::thread::id> processingThread{};
+    static_assert(std::atomic<std::thread::id>::is_always_lock_free);
 
     std::atomic<bool> shutDown{false};   // host writes (effClose); every thread reads
     std::atomic<bool> active{false};     // host writes under the callback lock; audio reads

@@ -200,26 +200,86 @@ TEST_F(WrapperInProcess, ParameterGesturesBecomeBeginAndEndEdit)
         EXPECT_EQ(call.index, 3);
 }
 
-// Ardour and Mixbus crash on a gesture from their editor thread, which is where the editor runs.
-TEST(WrapperGestures, ReachEveryHostButThoseThatCrashOnThem)
+wydvst::JuceVSTWrapper& wrapperOf(const vsthost::PluginInstance& plugin)
 {
-    const std::pair<const char*, size_t> hosts[] = {
-        {"WYD test host", 1}, {"REAPER", 1}, {"Ardour", 0}, {"Mixbus32C", 0}};
-    for (const auto& [product, gestures] : hosts)
+    return *static_cast<wydvst::JuceVSTWrapper*>(static_cast<AudioEffect*>(plugin.record()->object));
+}
+
+// Ardour and Mixbus load their tempo map on a thread only when asked for the time there; without
+// it, a value from their editor thread crashes them. Gestures reach every host.
+TEST(WrapperNotifications, ArdourAndMixbusAloneHearATimeRequestBeforeEachValueAndGesture)
+{
+    const std::pair<const char*, bool> hosts[] = {
+        {"WYD test host", false}, {"REAPER", false}, {"Ardour", true}, {"Mixbus32C", true}};
+    for (const auto& [product, timeFirst] : hosts)
     {
         SCOPED_TRACE(product);
         vsthost::Host host;
         host.productAnswer = product;
         vsthost::PluginInstance plugin(VSTPluginMain, host);
         ASSERT_TRUE(plugin.valid());
-        auto& wrapper = *static_cast<wydvst::JuceVSTWrapper*>(static_cast<AudioEffect*>(plugin.record()->object));
-        wrapper.getProcessor().beginParameterChangeGesture(1);
-        wrapper.getProcessor().setParameterNotifyingHost(1, 0.25f);
-        wrapper.getProcessor().endParameterChangeGesture(1);
-        EXPECT_EQ(host.count(audioMasterBeginEdit), gestures);
-        EXPECT_EQ(host.count(audioMasterEndEdit), gestures);
-        EXPECT_EQ(host.count(audioMasterAutomate), 1u);
+        plugin.start(44100.0f, 64);
+        auto& processor = wrapperOf(plugin).getProcessor();
+        processor.beginParameterChangeGesture(1);
+        processor.setParameterNotifyingHost(1, 0.25f);
+        processor.endParameterChangeGesture(1);
+        plugin.dispatch(effSetProgram, 0, 2);
+
+        // One gesture, then the program's 22 values.
+        std::string expected = timeFirst ? "TBTVTE" : "BVE";
+        for (int i = 0; i < 22; ++i)
+            expected += timeFirst ? "TV" : "V";
+        EXPECT_EQ(plugintest::notificationsOnThread(host.calls(), std::this_thread::get_id()), expected);
+        if (!timeFirst)
+        {
+            EXPECT_EQ(host.count(audioMasterGetTime), 0u);
+        }
     }
+}
+// Reports a gesture from inside its audio callback, as a processor that follows a detector might.
+class NotifyingWhileProcessing : public WYD_KX7AudioProcessor
+{
+public:
+    void processBlock(juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi) override
+    {
+        beginParameterChangeGesture(1);
+        setParameterNotifyingHost(1, 0.75f);
+        endParameterChangeGesture(1);
+        WYD_KX7AudioProcessor::processBlock(buffer, midi);
+    }
+};
+
+AEffect* notifyingWhileProcessingEntry(audioMasterCallback audioMaster)
+{
+    wydvst::JuceRuntime::Use juce;
+    auto* wrapper = new wydvst::JuceVSTWrapper(audioMaster, std::make_unique<NotifyingWhileProcessing>(),
+                                               std::move(juce));
+    return wrapper->getAeffect();
+}
+
+TEST(WrapperNotifications, FromTheAudioThreadComeWithoutATimeRequestEvenInArdour)
+{
+    vsthost::Host host;
+    host.productAnswer = "Ardour";
+    vsthost::PluginInstance plugin(notifyingWhileProcessingEntry, host);
+    ASSERT_TRUE(plugin.valid());
+    plugin.start(44100.0f, 64);
+
+    std::thread::id audioThread;
+    std::thread audio([&] {
+        audioThread = std::this_thread::get_id();
+        plugintest::StereoSignal signal(64);
+        float* channels[] = {signal.left.data(), signal.right.data()};
+        plugin.processInPlace(channels, 64);
+        plugin.processInPlace(channels, 64);
+    });
+    audio.join();
+    EXPECT_EQ(plugintest::notificationsOnThread(host.calls(), audioThread), "BVEBVE");
+
+    // The same instance's notifications from another thread still get theirs.
+    host.clearCalls();
+    wrapperOf(plugin).getProcessor().setParameterNotifyingHost(2, 1.0f);
+    EXPECT_EQ(plugintest::notificationsOnThread(host.calls(), std::this_thread::get_id()), "TV");
 }
 
 TEST_F(WrapperInProcess, ProgramNamesReachTheHostCutTo23Characters)

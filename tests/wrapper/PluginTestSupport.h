@@ -13,6 +13,7 @@
 
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace plugintest
@@ -99,5 +100,31 @@ struct StereoSignal
         }
     }
 };
+
+// What the host heard on `thread`: each value (V), gesture begin (B) and end (E), with a T in
+// front of it when a time request asking for the tempo came right before it on that thread.
+inline std::string notificationsOnThread(const std::vector<vsthost::HostCall>& calls, std::thread::id thread)
+{
+    constexpr VstIntPtr kTempoWanted = 1 << 10;
+    std::string heard;
+    bool timeRequested = false;
+    for (const auto& call : calls)
+    {
+        if (call.thread != thread)
+            continue;
+        const char mark = call.opcode == audioMasterAutomate    ? 'V'
+                          : call.opcode == audioMasterBeginEdit ? 'B'
+                          : call.opcode == audioMasterEndEdit   ? 'E'
+                                                                : 0;
+        if (mark != 0)
+        {
+            if (timeRequested)
+                heard += 'T';
+            heard += mark;
+        }
+        timeRequested = call.opcode == audioMasterGetTime && (call.value & kTempoWanted) != 0;
+    }
+    return heard;
+}
 
 } // namespace plugintest

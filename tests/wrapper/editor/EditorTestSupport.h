@@ -126,10 +126,12 @@ protected:
 
     // A started instance with its editor open in a window of its own, idled by the host thread.
     // The first two windows lie one above the other, so that a click meant for one never lands
-    // in the other.
-    Shown& showEditor(HostWindow kind = HostWindow::topLevel)
+    // in the other. The host calls itself `hostProduct` when one is given.
+    Shown& showEditor(HostWindow kind = HostWindow::topLevel, const char* hostProduct = nullptr)
     {
         auto shown = std::make_unique<Shown>();
+        if (hostProduct != nullptr)
+            shown->host.productAnswer = hostProduct;
         shown->plugin = std::make_unique<vsthost::PluginInstance>(*library, shown->host);
         EXPECT_TRUE(shown->plugin->valid());
         shown->plugin->start(44100.0f, 256);

@@ -158,7 +158,51 @@ TEST_F(PluginEditor, EveryClickDragAndResetReachesTheHostAsOneGesture)
         std::this_thread::sleep_for(100ms); // nothing more may follow
         const auto log = gestureLog(shown.host, c.parameter);
         EXPECT_TRUE(std::regex_match(log, std::regex(c.log))) << log;
+        EXPECT_EQ(shown.host.count(audioMasterGetTime), 0u) << "only Ardour needs a time request";
     }
+}
+
+// Ardour's editor thread has no tempo map until a time request loads it there: a knob drag, a
+// switch click and a preset pick each reach it with one before every value and gesture.
+TEST_F(PluginEditor, InArdourATimeRequestComesBeforeEveryValueAndGestureFromTheEditor)
+{
+    auto& shown = showEditor(HostWindow::topLevel, "Ardour");
+    auto& plugin = *shown.plugin;
+    const auto origin = x11->box(shown.window);
+    const auto editorThread = guiThreadId();
+    const auto heard = [&] { return plugintest::notificationsOnThread(shown.host.calls(), editorThread); };
+
+    const float volumeBefore = plugin.getParameter(kInputVol);
+    x11->drag(origin.x + kInputVolX, origin.y + kInputVolY, origin.x + kInputVolX,
+              origin.y + kInputVolY - 60, 20);
+    EXPECT_TRUE(eventually([&] {
+        const auto log = gestureLog(shown.host, kInputVol);
+        return plugin.getParameter(kInputVol) > volumeBefore + 0.05f && !log.empty() && log.back() == 'E';
+    }));
+    EXPECT_TRUE(std::regex_match(heard(), std::regex("TB(TV)+TE"))) << heard();
+
+    shown.host.clearCalls();
+    const float bypassBefore = plugin.getParameter(kBypass);
+    click(shown, kBypassX, kBypassY);
+    EXPECT_TRUE(eventually([&] { return plugin.getParameter(kBypass) != bypassBefore && heard() == "TBTVTE"; }))
+        << heard();
+
+    shown.host.clearCalls();
+    click(shown, kPresetNameX, kPresetNameY);
+    const auto menu = waitForMenu();
+    ASSERT_NE(menu, 0u) << "the preset menu did not open";
+    // A menu ignores clicks in its first moments: the item is clicked until the menu goes.
+    for (int attempt = 0; attempt < 20 && !newTopLevelWindows().empty(); ++attempt)
+    {
+        pickFirstMenuItem(menu);
+        eventually([&] { return newTopLevelWindows().empty(); }, 200ms);
+    }
+    EXPECT_TRUE(eventually([&] { return plugin.getParameter(kOutputVol) == 0.75f; }));
+    // All 22 values of the preset.
+    std::string preset;
+    for (int i = 0; i < 22; ++i)
+        preset += "TV";
+    EXPECT_TRUE(eventually([&] { return heard() == preset; })) << heard();
 }
 
 TEST_F(PluginEditor, MenusFromThePresetNameAndTheFileButtonStayOpenAndPick)
