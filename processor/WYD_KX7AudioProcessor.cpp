@@ -29,15 +29,6 @@ float usableSampleRate(double reported)
     return static_cast<float>(reported);
 }
 
-// Values outside 0..1 stay stored as the host gave them (the document readers keep theirs within
-// 0..1); the audio path takes them at the nearer end, so no value drives a gain or a glide beyond
-// its range (and a glide back from one ends where the same move within 0..1 would). 0..1 passes
-// bit for bit.
-float withinUnitRange(float value)
-{
-    return value > 0.0f ? (value < 1.0f ? value : 1.0f) : 0.0f;
-}
-
 bool isOn(float value)
 {
     return value > 0.0f;
@@ -252,12 +243,12 @@ bool WYD_KX7AudioProcessor::hasEditor() const
 float WYD_KX7AudioProcessor::gainFromVolume(float volume)
 {
     // 0..1 is -20..+20 dB; 0.115129255 is ln(10) / 20.
-    return expf((withinUnitRange(volume) * 40.0f + (-20.0f)) * 0.115129255f);
+    return expf((signalPathValue(volume) * 40.0f + (-20.0f)) * 0.115129255f);
 }
 
 float WYD_KX7AudioProcessor::handedOver(int index) const
 {
-    return withinUnitRange(liveValues[index]);
+    return signalPathValue(liveValues[index]);
 }
 
 void WYD_KX7AudioProcessor::prepareToPlay(double sampleRate, int)
