@@ -50,9 +50,11 @@ public:
     float highAttenFreq = 0.0f;
     float highAtten = 0.0f;
 
-private:
+    // The selector positions the frequency settings play: the first step each does not exceed.
     static int lowFreqPosition(float value);
     static int highBoostFreqPosition(float value);
     static int highAttenFreqPosition(float value);
+
+private:
     static int rateBand(float rate);
 };

@@ -40,10 +40,15 @@ void HolvanVurnHigh::setHighPeak(float value)
     amount = clampToUnit(value);
 }
 
+int HolvanVurnHigh::frequencyPosition(float value)
+{
+    return selectorPosition(value, positionThresholds, numPositions - 1);
+}
+
 void HolvanVurnHigh::calc()
 {
     preCalc();
     const int column = rateColumn(sampleRate, numColumns);
-    const int position = selectorPosition(freq, positionThresholds, numPositions - 1);
+    const int position = frequencyPosition(freq);
     designPeakNetwork(amount, potOhms, inductance[position], capacitance[position][column], seriesResistor);
 }

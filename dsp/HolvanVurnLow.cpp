@@ -39,10 +39,15 @@ void HolvanVurnLow::setLowPeak(float value)
     amount = clampToUnit(value);
 }
 
+int HolvanVurnLow::frequencyPosition(float value)
+{
+    return selectorPosition(value, positionThresholds, numPositions - 1);
+}
+
 void HolvanVurnLow::calc()
 {
     preCalc();
     const int column = rateColumn(sampleRate, numColumns);
-    const int position = selectorPosition(freq, positionThresholds, numPositions - 1);
+    const int position = frequencyPosition(freq);
     designPeakNetwork(amount, potOhms, inductance[position], capacitance[position][column], seriesResistor);
 }

@@ -68,6 +68,11 @@ void HolvanVurnMid::setMidDip(float value)
     amount = clampToUnit(value);
 }
 
+int HolvanVurnMid::frequencyPosition(float value)
+{
+    return selectorPosition(value, positionThresholds, numPositions - 1);
+}
+
 void HolvanVurnMid::calc()
 {
     preCalc();
@@ -75,7 +80,7 @@ void HolvanVurnMid::calc()
     const float t = logTaper(amount);
     const double Ra = (1.0f - t) * potOhms;
     const double Rb = t * potOhms;
-    const int position = selectorPosition(freq, positionThresholds, numPositions - 1);
+    const int position = frequencyPosition(freq);
     const double L = inductance[position];
     const double C = capacitance[position][column];
 

@@ -13,6 +13,8 @@ public:
     void process(double& left, double& right) override;
 
     void setMidFreq(float value);
+    // The selector position a frequency setting plays: the first step it does not exceed.
+    static int frequencyPosition(float value);
     void setMidDip(float value);
 
     float freq = 0.0f;

@@ -124,6 +124,19 @@ void TarvelXeth::resetSaturationOnCoeffs()
     configureSaturationFilters();
 }
 
+void TarvelXeth::restartFromRest()
+{
+    reset();
+    tolmLow.calc();
+    tolmMid.calc();
+    tolmHigh.calc();
+    braskEq.calc();
+    // After the reset each section starts at its target without a fade.
+    calcSaturationOn();
+    calcTolmOn();
+    calcBraskOn();
+}
+
 void TarvelXeth::calc()
 {
     calcTolmOn();

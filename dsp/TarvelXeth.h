@@ -53,6 +53,9 @@ public:
     void resetCoeffs() override;
     void calc() override;
     void resetSaturationOnCoeffs();
+    // Starts again from silence at the stored settings, as a fresh object given them would: every
+    // history cleared, every band designed afresh and each section straight at its switch's state.
+    void restartFromRest();
 
     void setParameter(int index, float value) override;
     void setTolmOn(float value);

@@ -91,4 +91,14 @@ struct BlockRamp
         step = 0.0f;
         counter = 0;
     }
+
+    // A glide that has ended hands its value over again, unchanged, for the next blocks; one under
+    // way goes on.
+    void resendIfIdle(int32_t blocks)
+    {
+        if (counter < blocks)
+            return;
+        step = 0.0f;
+        counter = 0;
+    }
 };

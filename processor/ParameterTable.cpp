@@ -1,8 +1,15 @@
 #include "processor/ParameterTable.h"
 
+#include "dsp/HolvanDrelk.h"
+#include "dsp/HolvanVurnHigh.h"
+#include "dsp/HolvanVurnLow.h"
+#include "dsp/HolvanVurnMid.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
+#include <limits>
 
 namespace ParameterTable
 {
@@ -73,68 +80,14 @@ Kind kindOf(int index)
 
 namespace
 {
-// Every threshold lies halfway between two steps. Some are double constants compared with the
-// value widened to double; the rest compare in single precision.
-const char* tolmLowFreqText(float v)
-{
-    if (v < 0.125f) return "200 Hz";
-    if (v < 0.375f) return "300 Hz";
-    if (v < 0.625f) return "500 Hz";
-    if (v < 0.875f) return "700 Hz";
-    return "1000 Hz";
-}
-
-const char* tolmMidFreqText(float v)
-{
-    if (v < 0.05f) return "0.2 kHz";
-    if (v < 0.15f) return "0.3 kHz";
-    if (v < 0.25f) return "0.5 kHz";
-    if (v < 0.35f) return "0.7 kHz";
-    if (v < 0.45f) return "1 kHz";
-    if (v < 0.55f) return "1.5 kHz";
-    if (v < 0.65f) return "2 kHz";
-    if (v < 0.75f) return "3 kHz";
-    if (v < 0.85f) return "4 kHz";
-    if (v < 0.95f) return "5 kHz";
-    return "7 kHz";
-}
-
-const char* tolmHighFreqText(float v)
-{
-    if (v < 0.125f) return "1.5 kHz";
-    if (v < 0.375f) return "2 kHz";
-    if (v < 0.625f) return "3 kHz";
-    if (v < 0.875f) return "4 kHz";
-    return "5 kHz";
-}
-
-const char* braskLowFreqText(float v)
-{
-    const double d = v;
-    if (d < 0.166667) return "20 Hz";
-    if (v < 0.5f) return "30 Hz";
-    if (d < 0.833334) return "60 Hz";
-    return "100 Hz";
-}
-
-const char* braskHighBoostFreqText(float v)
-{
-    const double d = v;
-    if (d < 0.0833333) return "3 kHz";
-    if (v < 0.25f) return "4 kHz";
-    if (d <= 0.416667) return "5 kHz";
-    if (d <= 0.58333) return "8 kHz";
-    if (v <= 0.75f) return "10 kHz";
-    if (d <= 0.91666) return "12 kHz";
-    return "16 kHz";
-}
-
-const char* braskHighAttenFreqText(float v)
-{
-    if (v < 0.25f) return "5 kHz";
-    if (v < 0.75f) return "10 kHz";
-    return "20 kHz";
-}
+// Step texts of each selector, lowest frequency first.
+const char* const tolmLowFreqTexts[] = {"200 Hz", "300 Hz", "500 Hz", "700 Hz", "1000 Hz"};
+const char* const tolmMidFreqTexts[] = {"0.2 kHz", "0.3 kHz", "0.5 kHz", "0.7 kHz", "1 kHz", "1.5 kHz",
+                                        "2 kHz",   "3 kHz",   "4 kHz",   "5 kHz",   "7 kHz"};
+const char* const tolmHighFreqTexts[] = {"1.5 kHz", "2 kHz", "3 kHz", "4 kHz", "5 kHz"};
+const char* const braskLowFreqTexts[] = {"20 Hz", "30 Hz", "60 Hz", "100 Hz"};
+const char* const braskHighBoostFreqTexts[] = {"3 kHz", "4 kHz", "5 kHz", "8 kHz", "10 kHz", "12 kHz", "16 kHz"};
+const char* const braskHighAttenFreqTexts[] = {"5 kHz", "10 kHz", "20 kHz"};
 
 // Every digit of a number this large stands before the point, and its hundredths would not fit
 // the integer below.
@@ -172,18 +125,57 @@ juce::String twoDecimalsText(float value)
     return juce::String(start, static_cast<size_t>(text + sizeof text - start));
 }
 
-namespace
+float signalPathValue(float value)
 {
-juce::String selectorText(int index, float v)
+    // Also below 0, subnormal or not a number.
+    if (!(value >= std::numeric_limits<float>::min()))
+        return 0.0f;
+    return value < 1.0f ? value : 1.0f;
+}
+
+int selectorSteps(int index)
 {
     switch (index)
     {
-    case kTolmLowFreq: return tolmLowFreqText(v);
-    case kTolmMidFreq: return tolmMidFreqText(v);
-    case kTolmHighFreq: return tolmHighFreqText(v);
-    case kBraskLowFreq: return braskLowFreqText(v);
-    case kBraskHighBoostFreq: return braskHighBoostFreqText(v);
-    case kBraskHighAttenFreq: return braskHighAttenFreqText(v);
+    case kTolmLowFreq: return static_cast<int>(std::size(tolmLowFreqTexts));
+    case kTolmMidFreq: return static_cast<int>(std::size(tolmMidFreqTexts));
+    case kTolmHighFreq: return static_cast<int>(std::size(tolmHighFreqTexts));
+    case kBraskLowFreq: return static_cast<int>(std::size(braskLowFreqTexts));
+    case kBraskHighBoostFreq: return static_cast<int>(std::size(braskHighBoostFreqTexts));
+    case kBraskHighAttenFreq: return static_cast<int>(std::size(braskHighAttenFreqTexts));
+    default: return 0;
+    }
+}
+
+int selectorStep(int index, float value)
+{
+    // The signal path's own rule, so that no value shows one step and plays another.
+    const float v = signalPathValue(value);
+    switch (index)
+    {
+    case kTolmLowFreq: return HolvanVurnLow::frequencyPosition(v);
+    case kTolmMidFreq: return HolvanVurnMid::frequencyPosition(v);
+    case kTolmHighFreq: return HolvanVurnHigh::frequencyPosition(v);
+    case kBraskLowFreq: return HolvanDrelk::lowFreqPosition(v);
+    case kBraskHighBoostFreq: return HolvanDrelk::highBoostFreqPosition(v);
+    case kBraskHighAttenFreq: return HolvanDrelk::highAttenFreqPosition(v);
+    default: return 0;
+    }
+}
+
+namespace
+{
+juce::String selectorText(int index, float value)
+{
+    const int step = selectorStep(index, value);
+    switch (index)
+    {
+    case kTolmLowFreq: return tolmLowFreqTexts[step];
+    case kTolmMidFreq: return tolmMidFreqTexts[step];
+    case kTolmHighFreq: return tolmHighFreqTexts[step];
+    case kBraskLowFreq: return braskLowFreqTexts[step];
+    case kBraskHighBoostFreq: return braskHighBoostFreqTexts[step];
+    case kBraskHighAttenFreq: return braskHighAttenFreqTexts[step];
     default: return {};
     }
 }

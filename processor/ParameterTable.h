@@ -56,6 +56,18 @@ Kind kindOf(int index);
 // and a minus sign before every number below 0, also one that rounds to 0.00.
 juce::String twoDecimalsText(float value);
 
+// A value as the signal path takes it. Values outside 0..1 stay stored as the host gave them; the
+// path takes them at the nearer end, so no value drives a gain or a glide beyond its range. A
+// subnormal value counts as 0: the audio thread flushes subnormal numbers, and the same value must
+// mean the same when a design is made elsewhere. Other values within 0..1 pass bit for bit.
+float signalPathValue(float value);
+
+// A selector's number of steps; 0 for any other index.
+int selectorSteps(int index);
+// The step a selector's value plays, 0 .. selectorSteps - 1: a value between two steps plays the
+// higher one. 0 for any other index.
+int selectorStep(int index, float value);
+
 // What the host and the editor show for a value of the parameter; empty for an unknown index.
 juce::String displayText(int index, float value);
 } // namespace ParameterTable

@@ -1,9 +1,9 @@
 #include "processor/WYD_KX7AudioProcessor.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
-#include <limits>
 
 using namespace ParameterTable;
 
@@ -14,23 +14,19 @@ constexpr float kDefaultSampleRate = 44100.0f;
 // what its oversampled rate can hold and its design gives no finite output; far smaller rates
 // break every design.
 constexpr double kLowestSampleRate = 8000.0;
+// The highest rate in use. As the rate rises the program equaliser's lowest poles crowd towards
+// z = 1 until rounding pushes some outside the unit circle: with both low controls at full, from
+// about 912 kHz on, and the output grows without bound. 800 kHz keeps a margin and lies above
+// every rate hosts offer (768 kHz at most).
+constexpr double kHighestSampleRate = 800000.0;
 
 // What the host reports, or 44100 Hz for a rate no design can work with: none (0 or less), not a
-// number, below kLowestSampleRate, or beyond what a float holds.
+// number, below kLowestSampleRate or above kHighestSampleRate.
 float usableSampleRate(double reported)
 {
-    if (!(reported >= kLowestSampleRate && reported <= static_cast<double>(std::numeric_limits<float>::max())))
+    if (!(reported >= kLowestSampleRate && reported <= kHighestSampleRate))
         return kDefaultSampleRate;
     return static_cast<float>(reported);
-}
-
-// Values outside 0..1 stay stored as the host gave them (the document readers keep theirs within
-// 0..1); the audio path takes them at the nearer end, so no value drives a gain or a glide beyond
-// its range (and a glide back from one ends where the same move within 0..1 would). 0..1 passes
-// bit for bit.
-float withinUnitRange(float value)
-{
-    return value > 0.0f ? (value < 1.0f ? value : 1.0f) : 0.0f;
 }
 
 bool isOn(float value)
@@ -247,12 +243,12 @@ bool WYD_KX7AudioProcessor::hasEditor() const
 float WYD_KX7AudioProcessor::gainFromVolume(float volume)
 {
     // 0..1 is -20..+20 dB; 0.115129255 is ln(10) / 20.
-    return expf((withinUnitRange(volume) * 40.0f + (-20.0f)) * 0.115129255f);
+    return expf((signalPathValue(volume) * 40.0f + (-20.0f)) * 0.115129255f);
 }
 
 float WYD_KX7AudioProcessor::handedOver(int index) const
 {
-    return withinUnitRange(liveValues[index]);
+    return signalPathValue(liveValues[index]);
 }
 
 void WYD_KX7AudioProcessor::prepareToPlay(double sampleRate, int)
@@ -267,9 +263,7 @@ void WYD_KX7AudioProcessor::prepareToPlay(double sampleRate, int)
     phaseRamp.length = phaseRamp.counter = length / 2;
 
     blockRampLength = 8;
-    for (BlockRamp* ramp : {&tolmLowPeakRamp, &tolmMidDipRamp, &tolmHighPeakRamp, &braskLowBoostRamp,
-                            &braskLowAttenRamp, &braskHighBoostRamp, &braskHighBoostBandwidthRamp,
-                            &braskHighAttenRamp})
+    for (BlockRamp* ramp : amountRamps())
         ramp->counter = blockRampLength;
 
     forceCalcParams();
@@ -283,26 +277,22 @@ void WYD_KX7AudioProcessor::forceCalcParams()
     inputGainRamp.settle(inputGain);
     autoLevelRamp.settle(isOn(live[kSaturationAutoLevelOn]) ? inputGain : 1.0f);
 
-    dsp.reset();
-
+    // The setters only store; the restart at the end designs everything from what they stored.
     lastTolmOn = isOn(live[kTolmOn]);
     dsp.setTolmOn(switchValue(lastTolmOn));
 
     dsp.setTolmLowFreq(handedOver(kTolmLowFreq));
     dsp.setTolmLowPeak(handedOver(kTolmLowPeak));
-    dsp.calcTolmLow();
     tolmLowPeakRamp.restartAt(handedOver(kTolmLowPeak));
     lastTolmLowFreq = handedOver(kTolmLowFreq);
 
     dsp.setTolmMidFreq(handedOver(kTolmMidFreq));
     dsp.setTolmMidDip(handedOver(kTolmMidDip));
-    dsp.calcTolmMid();
     tolmMidDipRamp.restartAt(handedOver(kTolmMidDip));
     lastTolmMidFreq = handedOver(kTolmMidFreq);
 
     dsp.setTolmHighFreq(handedOver(kTolmHighFreq));
     dsp.setTolmHighPeak(handedOver(kTolmHighPeak));
-    dsp.calcTolmHigh();
     tolmHighPeakRamp.restartAt(handedOver(kTolmHighPeak));
     lastTolmHighFreq = handedOver(kTolmHighFreq);
 
@@ -317,7 +307,6 @@ void WYD_KX7AudioProcessor::forceCalcParams()
     dsp.setBraskHighBoostBandwidth(handedOver(kBraskHighBoostBandwidth));
     dsp.setBraskHighAttenFreq(handedOver(kBraskHighAttenFreq));
     dsp.setBraskHighAtten(handedOver(kBraskHighAtten));
-    dsp.calcBrask();
     lastBraskLowFreq = handedOver(kBraskLowFreq);
     lastBraskHighBoostFreq = handedOver(kBraskHighBoostFreq);
     lastBraskHighAttenFreq = handedOver(kBraskHighAttenFreq);
@@ -330,10 +319,8 @@ void WYD_KX7AudioProcessor::forceCalcParams()
     lastSaturationOn = isOn(live[kSaturationOn]);
     dsp.setSaturationOn(switchValue(lastSaturationOn));
 
-    // After the reset each section starts at its target without a fade.
-    dsp.calcSaturationOn();
-    dsp.calcTolmOn();
-    dsp.calcBraskOn();
+    dsp.restartFromRest();
+    restartWhenPowerReturns = false;
 
     outputGainRamp.settle(gainFromVolume(live[kOutputVol]));
     phaseRamp.settle(isOn(live[kPhaseOn]) ? -1.0f : 1.0f);
@@ -361,11 +348,13 @@ void WYD_KX7AudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce:
 
     if (liveValues[kBypass] <= 0.0f)
     {
+        restartWhenPowerReturns = true;
         if (monoToStereo && n > 0)
             for (int channel = 1; channel < out; ++channel)
                 std::memcpy(buffer.getWritePointer(channel), ch0, sizeof(float) * static_cast<size_t>(n));
         return;
     }
+    startFromRestIfPowerReturned();
 
     const float inputGain = gainFromVolume(liveValues[kInputVol]);
     inputGainRamp.retarget(inputGain);
@@ -390,6 +379,31 @@ void WYD_KX7AudioProcessor::processBlock(juce::AudioBuffer<float>& buffer, juce:
 
     if (in <= 1 && out >= 2 && n > 0)
         std::memcpy(ch1, ch0, sizeof(float) * static_cast<size_t>(n));
+}
+
+void WYD_KX7AudioProcessor::processBlockBypassed(juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi)
+{
+    restartWhenPowerReturns = true;
+    juce::AudioProcessor::processBlockBypassed(buffer, midi);
+}
+
+void WYD_KX7AudioProcessor::startFromRestIfPowerReturned()
+{
+    // What the filters held when power went off belongs to audio long gone: played now, it would
+    // come out of silence as a burst. The glides stood still and go on from where they were.
+    if (!restartWhenPowerReturns)
+        return;
+    restartWhenPowerReturns = false;
+    dsp.restartFromRest();
+    // As after prepareToPlay, so that the path plays as a fresh instance's would.
+    for (BlockRamp* ramp : amountRamps())
+        ramp->resendIfIdle(blockRampLength);
+}
+
+std::array<BlockRamp*, 8> WYD_KX7AudioProcessor::amountRamps()
+{
+    return {&tolmLowPeakRamp,   &tolmMidDipRamp,     &tolmHighPeakRamp,           &braskLowBoostRamp,
+            &braskLowAttenRamp, &braskHighBoostRamp, &braskHighBoostBandwidthRamp, &braskHighAttenRamp};
 }
 
 void WYD_KX7AudioProcessor::applyInputGain(float* ch0, float* ch1, int numSamples)

@@ -2,6 +2,7 @@
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -42,6 +43,9 @@ public:
     void releaseResources() override;
     void processBlock(juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi) override;
     using juce::AudioProcessor::processBlock;
+    // The host's bypass: the framework's pass-through, and a start from rest when it ends.
+    void processBlockBypassed(juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi) override;
+    using juce::AudioProcessor::processBlockBypassed;
 
     const juce::String getInputChannelName(int channelIndex) const override;
     const juce::String getOutputChannelName(int channelIndex) const override;
@@ -128,6 +132,9 @@ public:
     bool lastSaturationOn = false;
     SampleRamp outputGainRamp;
     SampleRamp phaseRamp;
+    // Audio thread only: raised by every block that passes while power is off (the parameter or
+    // the host's bypass); the next processed block starts the signal path from rest.
+    bool restartWhenPowerReturns = false;
 
     // Raised here (from any thread the host uses) and by the editor; the editor's timer takes
     // each with exchange(false) before it reads the values.
@@ -146,6 +153,8 @@ private:
     void handOverTolm();
     void handOverBrask();
     void handOverSwitches();
+    void startFromRestIfPowerReturned();
+    std::array<BlockRamp*, 8> amountRamps();
     void applyInputGain(float* ch0, float* ch1, int numSamples);
     void applyAutoLevel(float* ch0, float* ch1, int numSamples);
     void applyOutputGainAndPhase(float* ch0, float* ch1, int numSamples);

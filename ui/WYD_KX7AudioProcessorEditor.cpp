@@ -66,6 +66,16 @@ juce::String shownTarget(const juce::String& target)
 {
     return target.startsWithChar('/') ? quoted(target) : target;
 }
+
+// What a knob or selector shows for its parameter's value. A selector shows the step the value
+// plays: its slider would round a value between two steps to the nearer one.
+double shownValue(int parameter, float value)
+{
+    const int steps = selectorSteps(parameter);
+    if (steps < 2)
+        return value;
+    return selectorStep(parameter, value) / (steps - 1.0);
+}
 } // namespace
 
 // The fixed layout: every control with its member, name, strip, bounds and parameter.
@@ -222,7 +232,7 @@ struct EditorLayout
             const Box& r = layout.stepAreas[step];
             selector->addFreqSelection(r.x, r.y, r.w, r.h, step);
         }
-        selector->setValue((double) editor.kx7Processor().getParameter(layout.parameter),
+        selector->setValue(shownValue(layout.parameter, editor.kx7Processor().getParameter(layout.parameter)),
                            juce::dontSendNotification);
         selector->setDoubleClickReturnValue(true, 0.0);
         selector->addListener(&editor);
@@ -490,7 +500,7 @@ void WYD_KX7AudioProcessorEditor::showParameterValues()
         button.setToggleState(owner.getParameter(parameter) > 0.0f, juce::dontSendNotification);
     });
     EditorLayout::forEachKnob(*this, [&owner](juce::Slider& slider, int parameter) {
-        slider.setValue((double) owner.getParameter(parameter), juce::dontSendNotification);
+        slider.setValue(shownValue(parameter, owner.getParameter(parameter)), juce::dontSendNotification);
     });
 }
 

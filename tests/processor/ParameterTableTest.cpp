@@ -17,33 +17,21 @@ std::string text(WYD_KX7AudioProcessor& p, int index, float value)
     return p.getParameterText(index).toStdString();
 }
 
-// The largest float that still satisfies "below t" (or "up to and including t" when inclusive),
-// and the next float above it; t is compared the way the display text compares it.
-struct Edge
+struct Selector
 {
     int index;
-    double threshold;
-    bool inclusive;
-    bool doubleCompare;
-    const char* lower;
-    const char* upper;
+    std::vector<const char*> texts;
 };
 
-float lastLowerFloat(const Edge& e)
-{
-    if (!e.doubleCompare)
-    {
-        const float t = static_cast<float>(e.threshold);
-        return e.inclusive ? t : std::nextafter(t, -1.0f);
-    }
-    float f = static_cast<float>(e.threshold);
-    while (e.inclusive ? static_cast<double>(f) > e.threshold : static_cast<double>(f) >= e.threshold)
-        f = std::nextafter(f, -1.0f);
-    while (e.inclusive ? static_cast<double>(std::nextafter(f, 2.0f)) <= e.threshold
-                       : static_cast<double>(std::nextafter(f, 2.0f)) < e.threshold)
-        f = std::nextafter(f, 2.0f);
-    return f;
-}
+const Selector selectors[] = {
+    {kTolmLowFreq, {"200 Hz", "300 Hz", "500 Hz", "700 Hz", "1000 Hz"}},
+    {kTolmMidFreq,
+     {"0.2 kHz", "0.3 kHz", "0.5 kHz", "0.7 kHz", "1 kHz", "1.5 kHz", "2 kHz", "3 kHz", "4 kHz", "5 kHz", "7 kHz"}},
+    {kTolmHighFreq, {"1.5 kHz", "2 kHz", "3 kHz", "4 kHz", "5 kHz"}},
+    {kBraskLowFreq, {"20 Hz", "30 Hz", "60 Hz", "100 Hz"}},
+    {kBraskHighBoostFreq, {"3 kHz", "4 kHz", "5 kHz", "8 kHz", "10 kHz", "12 kHz", "16 kHz"}},
+    {kBraskHighAttenFreq, {"5 kHz", "10 kHz", "20 kHz"}},
+};
 } // namespace
 
 TEST(ParameterTable, NamesAndDefaultsInIndexOrder)
@@ -167,20 +155,6 @@ TEST(ParameterTable, SwitchVolumeAndAmountTexts)
 TEST(ParameterTable, EveryStepShowsItsOwnText)
 {
     WYD_KX7AudioProcessor p;
-    struct Selector
-    {
-        int index;
-        std::vector<const char*> texts;
-    };
-    const Selector selectors[] = {
-        {kTolmLowFreq, {"200 Hz", "300 Hz", "500 Hz", "700 Hz", "1000 Hz"}},
-        {kTolmMidFreq,
-         {"0.2 kHz", "0.3 kHz", "0.5 kHz", "0.7 kHz", "1 kHz", "1.5 kHz", "2 kHz", "3 kHz", "4 kHz", "5 kHz", "7 kHz"}},
-        {kTolmHighFreq, {"1.5 kHz", "2 kHz", "3 kHz", "4 kHz", "5 kHz"}},
-        {kBraskLowFreq, {"20 Hz", "30 Hz", "60 Hz", "100 Hz"}},
-        {kBraskHighBoostFreq, {"3 kHz", "4 kHz", "5 kHz", "8 kHz", "10 kHz", "12 kHz", "16 kHz"}},
-        {kBraskHighAttenFreq, {"5 kHz", "10 kHz", "20 kHz"}},
-    };
     for (const Selector& s : selectors)
     {
         const int steps = static_cast<int>(s.texts.size()) - 1;
@@ -201,51 +175,25 @@ TEST(ParameterTable, EveryStepShowsItsOwnText)
     EXPECT_EQ(text(p, kBraskHighBoostFreq, 5.0f), "16 kHz");
 }
 
-TEST(ParameterTable, SelectorThresholdEdges)
+TEST(ParameterTable, SelectorTextsChangeJustAboveEachStep)
 {
-    const Edge edges[] = {
-        {kTolmLowFreq, 0.125, false, false, "200 Hz", "300 Hz"},
-        {kTolmLowFreq, 0.375, false, false, "300 Hz", "500 Hz"},
-        {kTolmLowFreq, 0.625, false, false, "500 Hz", "700 Hz"},
-        {kTolmLowFreq, 0.875, false, false, "700 Hz", "1000 Hz"},
-        {kTolmMidFreq, 0.05, false, false, "0.2 kHz", "0.3 kHz"},
-        {kTolmMidFreq, 0.15, false, false, "0.3 kHz", "0.5 kHz"},
-        {kTolmMidFreq, 0.25, false, false, "0.5 kHz", "0.7 kHz"},
-        {kTolmMidFreq, 0.35, false, false, "0.7 kHz", "1 kHz"},
-        {kTolmMidFreq, 0.45, false, false, "1 kHz", "1.5 kHz"},
-        {kTolmMidFreq, 0.55, false, false, "1.5 kHz", "2 kHz"},
-        {kTolmMidFreq, 0.65, false, false, "2 kHz", "3 kHz"},
-        {kTolmMidFreq, 0.75, false, false, "3 kHz", "4 kHz"},
-        {kTolmMidFreq, 0.85, false, false, "4 kHz", "5 kHz"},
-        {kTolmMidFreq, 0.95, false, false, "5 kHz", "7 kHz"},
-        {kTolmHighFreq, 0.125, false, false, "1.5 kHz", "2 kHz"},
-        {kTolmHighFreq, 0.375, false, false, "2 kHz", "3 kHz"},
-        {kTolmHighFreq, 0.625, false, false, "3 kHz", "4 kHz"},
-        {kTolmHighFreq, 0.875, false, false, "4 kHz", "5 kHz"},
-        {kBraskLowFreq, 0.166667, false, true, "20 Hz", "30 Hz"},
-        {kBraskLowFreq, 0.5, false, false, "30 Hz", "60 Hz"},
-        {kBraskLowFreq, 0.833334, false, true, "60 Hz", "100 Hz"},
-        {kBraskHighBoostFreq, 0.0833333, false, true, "3 kHz", "4 kHz"},
-        {kBraskHighBoostFreq, 0.25, false, false, "4 kHz", "5 kHz"},
-        {kBraskHighBoostFreq, 0.416667, true, true, "5 kHz", "8 kHz"},
-        {kBraskHighBoostFreq, 0.58333, true, true, "8 kHz", "10 kHz"},
-        {kBraskHighBoostFreq, 0.75, true, false, "10 kHz", "12 kHz"},
-        {kBraskHighBoostFreq, 0.91666, true, true, "12 kHz", "16 kHz"},
-        {kBraskHighAttenFreq, 0.25, false, false, "5 kHz", "10 kHz"},
-        {kBraskHighAttenFreq, 0.75, false, false, "10 kHz", "20 kHz"},
-    };
     WYD_KX7AudioProcessor p;
-    for (const Edge& e : edges)
+    for (const Selector& s : selectors)
     {
-        const float lower = lastLowerFloat(e);
-        const float upper = std::nextafter(lower, 2.0f);
-        EXPECT_EQ(text(p, e.index, lower), e.lower) << e.index << " at " << e.threshold;
-        EXPECT_EQ(text(p, e.index, upper), e.upper) << e.index << " at " << e.threshold;
+        const int last = static_cast<int>(s.texts.size()) - 1;
+        for (int k = 0; k < last; ++k)
+        {
+            // The step as the editor sends it (k times the double interval) and as a float quotient.
+            const float fromEditor = static_cast<float>(k * (1.0 / last));
+            const float step = static_cast<float>(k) / static_cast<float>(last);
+            EXPECT_EQ(text(p, s.index, fromEditor), s.texts[static_cast<size_t>(k)]) << s.index << " step " << k;
+            // Above 0 the first value that plays as more than 0 is the smallest normal float.
+            const float above = k == 0 ? std::numeric_limits<float>::min() : std::nextafter(step, 2.0f);
+            EXPECT_EQ(text(p, s.index, above), s.texts[static_cast<size_t>(k) + 1]) << s.index << " above step " << k;
+        }
     }
-    // A threshold value itself belongs to the step above it.
-    EXPECT_EQ(text(p, kTolmMidFreq, 0.05f), "0.3 kHz");
-    // The double threshold 0.166667 lies above the float nearest to it, so that float still
-    // reads as the lower step; a single-precision comparison would give "30 Hz".
-    EXPECT_LT(static_cast<double>(static_cast<float>(0.166667)), 0.166667);
-    EXPECT_EQ(text(p, kBraskLowFreq, static_cast<float>(0.166667)), "20 Hz");
+    EXPECT_EQ(text(p, kTolmLowFreq, 0.1f), "300 Hz");
+    EXPECT_EQ(text(p, kTolmLowFreq, 0.3f), "500 Hz");
+    EXPECT_EQ(text(p, kBraskHighAttenFreq, 0.1f), "10 kHz");
+    EXPECT_EQ(text(p, kTolmMidFreq, std::nextafter(0.0f, 1.0f)), "0.2 kHz");
 }

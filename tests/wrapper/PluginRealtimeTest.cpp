@@ -171,14 +171,17 @@ TEST(PluginRealtime, ProcessReplacingAllocatesNothing)
     float* separate[] = {separateLeft.data(), separateRight.data()};
 
     // The first block asks the host for its process level; later ones see every kind of change
-    // the audio path reacts to: glides, frequency hand-overs, section fades, bypass, empty blocks
-    // and blocks longer than the host announced.
+    // the audio path reacts to: glides, frequency hand-overs, section fades, bypass, empty blocks,
+    // blocks longer than the host announced, and power (off in round 0) and the host's bypass
+    // (round 5) ending, each of which starts the signal path from rest.
     const int blocks[] = {256, 256, 0, 1, 17, 256, 4096, 256, 333, 256};
     int round = 0;
     for (int frames : blocks)
     {
         SCOPED_TRACE(frames);
         e->setParameter(e, round % 22, static_cast<float>(round % 5) / 4.0f);
+        if (round == 2)
+            e->setParameter(e, 0, 1.0f);
         plugin.dispatch(effSetBypass, 0, round == 5 ? 1 : 0);
         const bool inPlace = round % 2 == 0;
         EXPECT_EQ(allocationsDuring([&] {

@@ -105,7 +105,11 @@ void TarvelWydKnob::paint(juce::Graphics& g)
 {
     if (numFrames < 1)
         return;
-    const int frame = TarvelStripFrame::frameForValue(getValue(), getMinimum(), getMaximum(),
-                                                      numFrames, TarvelStripFrame::Rounding::down);
-    TarvelStripFrame::draw(g, stripImage, frame * frameHeight, frameWidth, frameHeight, knobArea);
+    TarvelStripFrame::draw(g, stripImage, shownFrame() * frameHeight, frameWidth, frameHeight, knobArea);
+}
+
+int TarvelWydKnob::shownFrame() const
+{
+    return TarvelStripFrame::frameForValue(getValue(), getMinimum(), getMaximum(), numFrames,
+                                           TarvelStripFrame::Rounding::down);
 }

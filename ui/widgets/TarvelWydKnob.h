@@ -28,6 +28,9 @@ public:
     // negative) is ignored.
     void addFreqSelection(int x, int y, int w, int h, int index);
 
+    // The strip frame that shows the current value (0 without frames).
+    int shownFrame() const;
+
 private:
     int lastStepAt(juce::Point<int> position) const;
     double stepValue(int step) const;
