@@ -110,7 +110,7 @@ TEST_F(DialogTest, EditorOverwriteQuestionReportsAFailedWriteAndRecordsNothing)
     auto& message = question.getFailureAlert();
     EXPECT_TRUE(isModal(message));
     EXPECT_FALSE(isModal(question));
-    EXPECT_EQ(message.getTitleText(), "Couldn't save the preset!\n\n\"Folder.tz7p\"");
+    EXPECT_EQ(message.getTitleText(), "Couldn't save the preset!\nIs a directory.\n\n\"Folder.tz7p\"");
     EXPECT_EQ(processor.programs[0].presetPath[0], "Before.tz7p");
     message.buttonClicked(&message.getOkButton());
     EXPECT_TRUE(isModal(question));

@@ -177,7 +177,7 @@ TEST_F(SavePresetTest, AFailedSaveIsReportedAndTheDialogStaysOpen)
     auto& message = dialog->getFailureAlert();
     EXPECT_TRUE(message.isVisible());
     EXPECT_TRUE(isModal(message));
-    EXPECT_EQ(message.getTitleText(), "Couldn't save the preset!\n\n\"Taken.tz7p\"");
+    EXPECT_EQ(message.getTitleText(), "Couldn't save the preset!\nIs a directory.\n\n\"Taken.tz7p\"");
     EXPECT_EQ(activePresetPath(), "Before.tz7p");
     message.buttonClicked(&message.getOkButton());
     EXPECT_TRUE(dialog->isVisible());
@@ -257,7 +257,7 @@ TEST_F(SavePresetTest, NewFolderPromptCreatesFoldersAndReportsClashes)
     makeFile(folder.getChildFile("Fresh"));
     prompt.getTextEditor().setText("inner");
     prompt.buttonClicked(&prompt.getOkButton());
-    EXPECT_EQ(message.getTitleText(), "Couldn't create the folder! Try different name.");
+    EXPECT_EQ(message.getTitleText(), "Couldn't create the folder! Try different name.\nNot a directory.");
     message.buttonClicked(&message.getOkButton());
     prompt.buttonClicked(&prompt.getCancelButton());
     EXPECT_TRUE(isModal(*dialog));
@@ -265,38 +265,45 @@ TEST_F(SavePresetTest, NewFolderPromptCreatesFoldersAndReportsClashes)
 }
 
 // A typed folder name is one folder directly inside the folder shown, whatever JUCE's path rules
-// would make of it; names that would be invisible, hidden or another folder are refused.
+// would make of it, and it is made as typed: a name with characters a folder name can't hold, or
+// one that would be invisible or hidden, is refused with a message saying why.
 TEST_F(SavePresetTest, NewFolderNamesStayDirectlyInsideTheFolderShown)
 {
     WYD_REQUIRE_DISPLAY();
     const auto sub = folder.getChildFile("Sub");
     ASSERT_TRUE(sub.createDirectory());
-    const std::pair<const char*, const char*> cases[] = { // typed, created (nullptr: refused)
-        { "~news", "~news" }, { "~root", "~root" }, { "~old", "~old" }, { "a/b", "ab" }, { "../up", "..up" },
-        { "..", nullptr },    { ".", nullptr },     { "   ", nullptr },  { " . . ", nullptr }, { "::**", nullptr },
+    const juce::String empty = "The folder name is empty or only spaces and dots!\nTry different name.";
+    const auto cannotHold = [](const char* listed) {
+        return juce::String("The folder name can't hold these characters: ") + listed + "\nTry different name.";
+    };
+    const std::pair<const char*, juce::String> cases[] = { // typed, message (none: created as typed)
+        { "~news", {} },  { "~root", {} },    { "~old", {} },        { "C#", {} },          { "me@home", {} },   { "Rock, Pop", {} },
+        { "a/b", cannotHold("/") },          { "../up", cannotHold("/") },            { "::**", cannotHold(": *") },
+        { "back\\slash", cannotHold("\\") }, { "ctl\x01 \x7f", cannotHold("U+0001") },
+        { "..", empty },  { ".", empty },     { "   ", empty },      { " . . ", empty },
     };
     dialog->show();
     browseTo(sub, "");
     auto& prompt = *dialog->getNewFolderComponent();
-    for (const auto& [typed, created] : cases)
+    for (const auto& [typed, message] : cases)
     {
         SCOPED_TRACE(typed);
         clickAndWait(*dialog->getNewFolderButton());
         prompt.getTextEditor().setText(typed);
         prompt.buttonClicked(&prompt.getOkButton());
-        EXPECT_EQ(prompt.getAlert().isVisible(), created == nullptr);
-        if (created != nullptr)
-            EXPECT_TRUE(juce::File(sub.getFullPathName() + "/" + created).isDirectory());
+        EXPECT_EQ(prompt.getAlert().isVisible(), message.isNotEmpty());
+        if (message.isEmpty())
+            EXPECT_TRUE(juce::File(sub.getFullPathName() + "/" + typed).isDirectory());
         else
-            EXPECT_EQ(prompt.getAlert().getTitleText(), "The folder name is empty or only spaces and dots!\nTry different name.");
-        if (created == nullptr)
         {
+            EXPECT_EQ(prompt.getAlert().getTitleText(), message);
+            EXPECT_EQ(prompt.getTextEditor().getText(), typed); // kept, to be corrected
             prompt.getAlert().hide();
             prompt.hide();
         }
     }
     // Nothing was made anywhere else in the preset tree.
-    EXPECT_EQ(folder.findChildFiles(juce::File::findFilesAndDirectories, true).size(), 6);
+    EXPECT_EQ(folder.findChildFiles(juce::File::findFilesAndDirectories, true).size(), 7);
     dialog->hide();
 }
 
