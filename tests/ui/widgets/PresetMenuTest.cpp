@@ -2,6 +2,7 @@
 #include "DialogTestSupport.h"
 #include "WidgetTestSupport.h"
 
+#include <cstdio>
 #include <functional>
 #include <utility>
 
@@ -373,4 +374,28 @@ TEST_F(PresetMenuTest, AFailedWriteReportsFailureAndKeepsOldFileAndSelection)
 
     EXPECT_EQ(menu.getSelectedFilePath(), "Keep.tz7p");
     EXPECT_EQ(menu.getText(), "Keep");
+}
+
+// A listed name becomes a preset path in the host's copy of the state: names a preset document
+// cannot carry (C0 controls but tab, U+FFFE, surrogates, overlong UTF-8), and folders so named,
+// are left out; every other name is listed and opens again by the path kept.
+TEST_F(PresetMenuTest, NamesAPresetDocumentCannotCarryAreNotListed)
+{
+    for (const char* name : { "6 ctl\x01" "char.tz7p", "nc\xef\xbf\xbe.tz7p", "sur\xed\xa0\x80.tz7p",
+                              "over\xc1\x81.tz7p", "ctl\x02" "dir/in.tz7p", "tab\tname.tz7p", "del\x7f.tz7p",
+                              "c1\xc2\x85.tz7p", "note\xf0\x9f\x8e\xb5.tz7p" })
+    {
+        const auto path = folder.getFullPathName().toStdString() + "/" + name;
+        folder.createDirectory();
+        ::mkdir(path.substr(0, path.rfind('/')).c_str(), 0755);
+        std::FILE* file = std::fopen(path.c_str(), "w");
+        ASSERT_NE(file, nullptr) << name;
+        std::fclose(file);
+    }
+    menu.setSelectedFilePath("tab\tname.tz7p");
+    EXPECT_EQ(listedNames(menu).joinIntoString("|"),
+              juce::String::fromUTF8("c1\xc2\x85|del\x7f|note\xf0\x9f\x8e\xb5|tab\tname"));
+    EXPECT_EQ(menu.getText(), "tab\tname");
+    for (int i = 0; i < menu.getNumOfFiles() - 1; ++i)
+        EXPECT_TRUE(juce::File(menu.getFilePath(i)).existsAsFile()) << menu.getFilePath(i);
 }
