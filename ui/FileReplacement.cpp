@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <climits>
 #include <cstring>
-#include <random>
 #include <string>
 
 #include <fcntl.h>
@@ -59,20 +58,20 @@ bool followLinks(std::string& path, Failure& failure)
     return fail(failure, ELOOP);
 }
 
-std::string temporaryPathBeside(const std::string& path, std::random_device& random)
+// A name no other save uses at the same time: another one is tried when it is taken.
+std::string temporaryPathBeside(const std::string& path)
 {
     char digits[temporaryHexDigits + 1];
-    std::snprintf(digits, sizeof digits, "%08x", (unsigned) random());
+    std::snprintf(digits, sizeof digits, "%08x", (unsigned) juce::Random::getSystemRandom().nextInt());
     return folderOf(path) + temporaryPrefix + digits + temporarySuffix;
 }
 
 // Opens a new temporary file with the permissions a new file gets (0666 less the umask).
 int createTemporary(const std::string& path, std::string& temporaryPath, Failure& failure)
 {
-    std::random_device random;
     for (int attempt = 0; attempt < 16; ++attempt)
     {
-        temporaryPath = temporaryPathBeside(path, random);
+        temporaryPath = temporaryPathBeside(path);
         const int fd = ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0)
             return fd;
