@@ -2,6 +2,7 @@
 
 #include "processor/ParameterTable.h"
 #include "processor/StateBlock.h"
+#include "processor/StorableText.h"
 #include "processor/WYD_KX7AudioProcessor.h"
 
 #include <algorithm>
@@ -344,7 +345,8 @@ void appendChannels(WYD_KX7AudioProcessor& processor, juce::XmlElement& parent, 
     {
         auto* channel = parent.createNewChildElement("Channel");
         channel->setAttribute("channel", setting);
-        channel->setAttribute("presetPath", slot.presetPath[setting]);
+        // A path the document cannot carry would make the host's whole copy unreadable.
+        channel->setAttribute("presetPath", StorableText::storable(slot.presetPath[setting]));
         appendValues(processor, *channel, slot.values[setting]);
     }
 }

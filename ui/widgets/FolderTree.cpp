@@ -1,5 +1,7 @@
 #include "ui/widgets/FolderTree.h"
 
+#include "processor/StorableText.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -24,10 +26,11 @@ bool isOnlyDots(const char* name)
     return name[std::strspn(name, ".")] == '\0';
 }
 
-// A name that is not UTF-8 cannot be turned into a path that opens the same entry again.
+// A name that is not UTF-8 cannot be turned into a path that opens the same entry again, and one
+// that a preset document cannot carry would make the host's copy of the state unreadable.
 bool isUsableName(const char* name)
 {
-    return !isOnlyDots(name) && juce::CharPointer_UTF8::isValidString(name, INT_MAX);
+    return !isOnlyDots(name) && StorableText::isStorableFileName(name);
 }
 
 bool isLinkAt(int dirFd, const char* name)

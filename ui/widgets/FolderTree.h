@@ -29,7 +29,8 @@ juce::String fileNameWithoutExtension(const juce::String& fileName);
 // listing leaves open (folders, links). Folders are known by device and inode, so a folder reached
 // a second time (a cycle, or a second link to it) is read once only: where it really is when that
 // lies below the starting folder, otherwise at the first link the name order reaches. Everything listed can be opened again by its full path: entries whose full
-// path would reach PATH_MAX are left out.
+// path would reach PATH_MAX are left out, and so are names that are not UTF-8 or hold a character
+// a preset document cannot carry (StorableText).
 class FolderTreeReader
 {
 public:

@@ -3,6 +3,7 @@
 #include "ui/images/BinaryImages.h"
 #include "ui/widgets/EmbeddedImage.h"
 #include "ui/widgets/EditorModalScope.h"
+#include "ui/widgets/FittedMessage.h"
 
 TarvelAlertComponent::TarvelAlertComponent(const juce::String& componentName, int iconTypeToUse,
                                            int okButtonTypeToUse, int cancelButtonTypeToUse)
@@ -83,8 +84,14 @@ void TarvelAlertComponent::buttonClicked(juce::Button* button)
 
 void TarvelAlertComponent::setTitle(const juce::String& text)
 {
-    titleText_->setText(text, juce::dontSendNotification);
-    juce::Component::setTitle(text); // what screen readers announce
+    message = text;
+    showFittedMessage();
+    juce::Component::setTitle(text); // what screen readers announce, whole
+}
+
+void TarvelAlertComponent::showFittedMessage()
+{
+    titleText_->setText(FittedMessage::fitInto(message, *titleText_), juce::dontSendNotification);
 }
 
 void TarvelAlertComponent::showMessage(const juce::String& text, int iconCode)
@@ -112,6 +119,7 @@ void TarvelAlertComponent::show(int numButtons, int iconCode)
         iconImage = loadIconImage(iconType);
     }
     titleText_->setBoundsRelative(0.1f, 0.3f, 0.8f, 0.4f);
+    showFittedMessage();
     if (numButtons == 1)
     {
         okButton_->setBounds(189, 154, 108, 30);

@@ -19,7 +19,8 @@ public:
     ~TarvelAlertComponent() override;
 
     void buttonClicked(juce::Button* button) override;
-    // The message; may hold "\n" line breaks.
+    // The message; may hold "\n" line breaks. Lines after the first that would push it out of
+    // view are shortened in their middle (FittedMessage).
     virtual void setTitle(const juce::String& text);
     // One (OK) or two (OK, CANCEL) buttons with the given icon; any other count does nothing.
     // Nothing happens either while the owner is not on screen.
@@ -40,6 +41,7 @@ public:
     static juce::Image loadButtonImage(int code);
     static juce::Image loadIconImage(int iconCode);
 
+    // The message as shown.
     juce::String getTitleText() const;
     int getIconType() const { return iconType; }
     const juce::Image& getIconImage() const { return iconImage; }
@@ -58,5 +60,9 @@ protected:
     std::unique_ptr<Tarvel2StateKickButton> cancelButton_;
 
 private:
+    void showFittedMessage();
+
+    juce::String message;
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(TarvelAlertComponent)
 };

@@ -1,9 +1,15 @@
 #include "ui/widgets/TarvelNewFolderComponent.h"
 
+#include "ui/FileReplacement.h"
+#include "ui/NameRules.h"
 #include "ui/PresetLocations.h"
 #include "ui/images/BinaryImages.h"
 #include "ui/widgets/EmbeddedImage.h"
 #include "ui/widgets/EditorModalScope.h"
+
+#include <cerrno>
+
+#include <sys/stat.h>
 
 TarvelNewFolderComponent::TarvelNewFolderComponent(const juce::String& componentName,
                                                    juce::FileBrowserComponent* browser,
@@ -74,15 +80,21 @@ void TarvelNewFolderComponent::buttonClicked(juce::Button* button)
 }
 
 // The name is always one folder directly inside the folder shown: joined as text, since
-// File::getChildFile would read "~user", "a/b" or ".." as paths of their own.
+// File::getChildFile would read "~user", "a/b" or ".." as paths of their own. A name is taken as
+// typed or refused with the reason, never changed behind the user's back.
 void TarvelNewFolderComponent::createFolder()
 {
     if (fileBrowser == nullptr)
         return;
-    const auto name = juce::File::createLegalFileName(textEditor_->getText());
+    const auto name = textEditor_->getText();
     if (!PresetLocations::isUsableName(name))
     {
         alertComponent_->showMessage("The folder name is empty or only spaces and dots!\nTry different name.", 1);
+        return;
+    }
+    if (const auto refused = NameRules::charactersFolderNamesCannotHold(name); !refused.isEmpty())
+    {
+        alertComponent_->showMessage(NameRules::refusalMessage("folder name", refused), 1);
         return;
     }
     const juce::File target(fileBrowser->getRoot().getFullPathName() + "/" + name);
@@ -91,9 +103,11 @@ void TarvelNewFolderComponent::createFolder()
         alertComponent_->showMessage("The folder name already exist! Try different name.", 1);
         return;
     }
-    if (target.createDirectory().failed())
+    if (::mkdir(target.getFullPathName().toRawUTF8(), 0777) != 0)
     {
-        alertComponent_->showMessage("Couldn't create the folder! Try different name.", 1);
+        alertComponent_->showMessage("Couldn't create the folder! Try different name.\n"
+                                         + FileReplacement::reasonFor(errno),
+                                     1);
         return;
     }
     fileBrowser->refresh();

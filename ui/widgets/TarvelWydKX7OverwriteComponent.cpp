@@ -5,13 +5,15 @@
 #include "ui/widgets/TarvelFileBrowser.h"
 #include "ui/widgets/TarvelWydKX7PresetMenu.h"
 
-juce::String TarvelWydKX7OverwriteComponent::failedSaveMessage(const juce::File& file)
+juce::String TarvelWydKX7OverwriteComponent::failedSaveMessage(const juce::File& file,
+                                                              const juce::String& reason)
 {
     // The name the user knows the file by: its path below the preset folder, else the full path.
     auto shownName = PresetLocations::relativePath(file, PresetLocations::presetFolderText());
     if (shownName.isEmpty())
         shownName = file.getFullPathName();
-    return "Couldn't save the preset!\n\n\"" + shownName + "\"";
+    const auto reasonLine = reason.isEmpty() ? juce::String() : "\n" + reason;
+    return "Couldn't save the preset!" + reasonLine + "\n\n\"" + shownName + "\"";
 }
 
 TarvelWydKX7OverwriteComponent::TarvelWydKX7OverwriteComponent(
@@ -42,9 +44,10 @@ bool TarvelWydKX7OverwriteComponent::writeAndRecord()
     if (presetMenu == nullptr || processor == nullptr)
         return true; // nothing to write with: the question only closes
 
-    if (!presetMenu->writePresetFile(processor, presetFile))
+    const auto outcome = presetMenu->writePresetFile(processor, presetFile);
+    if (!outcome)
     {
-        alertComponent_->showMessage(failedSaveMessage(presetFile), 1);
+        alertComponent_->showMessage(failedSaveMessage(presetFile, outcome.reason), 1);
         return false;
     }
     auto& slot = processor->programs[processor->currentProgram];

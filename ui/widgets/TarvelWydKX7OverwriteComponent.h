@@ -25,8 +25,9 @@ public:
 
     TarvelAlertComponent& getFailureAlert() { return *alertComponent_; }
 
-    // The message shown when a preset file could not be written; it names the file.
-    static juce::String failedSaveMessage(const juce::File& file);
+    // The message shown when a preset file could not be written: the reason under the headline,
+    // then the file's name.
+    static juce::String failedSaveMessage(const juce::File& file, const juce::String& reason);
 
 protected:
     // Writes presetFile and records its path; false (with the message shown) when it failed.

@@ -1,6 +1,7 @@
 #include "ui/widgets/TarvelWydKX7PresetBrowser.h"
 
 #include "processor/WYD_KX7AudioProcessor.h"
+#include "ui/NameRules.h"
 #include "ui/PresetLocations.h"
 #include "ui/widgets/EditorModalScope.h"
 #include "ui/widgets/TarvelWydKX7PresetMenu.h"
@@ -133,6 +134,14 @@ void TarvelWydKX7PresetBrowser::savePreset()
         alertComponent_->showMessage("The preset name is empty or only spaces and dots!\nTry different name.", 1);
         return;
     }
+    // The path goes into the host's copy of the state, which must stay readable.
+    const auto refused = NameRules::charactersPresetPathsCannotHold(
+        PresetLocations::relativePath(file, PresetLocations::presetFolderText()));
+    if (!refused.isEmpty())
+    {
+        alertComponent_->showMessage(NameRules::refusalMessage("preset name", refused), 1);
+        return;
+    }
 
     if (file.existsAsFile())
     {
@@ -145,9 +154,11 @@ void TarvelWydKX7PresetBrowser::savePreset()
         return;
     }
 
-    if (!presetMenu->writePresetFile(processor, file))
+    const auto outcome = presetMenu->writePresetFile(processor, file);
+    if (!outcome)
     {
-        alertComponent_->showMessage(TarvelWydKX7OverwriteComponent::failedSaveMessage(file), 1);
+        alertComponent_->showMessage(
+            TarvelWydKX7OverwriteComponent::failedSaveMessage(file, outcome.reason), 1);
         return;
     }
     auto& slot = processor->programs[processor->currentProgram];

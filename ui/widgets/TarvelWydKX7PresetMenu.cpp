@@ -1,6 +1,7 @@
 #include "ui/widgets/TarvelWydKX7PresetMenu.h"
 
 #include "processor/WYD_KX7AudioProcessor.h"
+#include "ui/FileReplacement.h"
 #include "ui/PresetLocations.h"
 
 namespace
@@ -24,20 +25,11 @@ juce::XmlElement::TextFormat presetFileFormat()
     return format;
 }
 
-// Writes through a temporary file that replaces the target, so a failed overwrite keeps the old
-// preset. An empty file made here for a write that then failed is removed again.
-bool writeDocument(const juce::XmlElement& document, const juce::File& file)
+// The document as the file's bytes.
+FileReplacement::Outcome writeDocument(const juce::XmlElement& document, const juce::File& file)
 {
-    if (file.isDirectory())
-        return false;
-    const bool existed = file.exists();
-    if (file.create().failed())
-        return false;
-    if (document.writeTo(file, presetFileFormat()))
-        return true;
-    if (!existed && file.existsAsFile() && file.getSize() == 0)
-        file.deleteFile();
-    return false;
+    const auto text = document.toString(presetFileFormat());
+    return FileReplacement::replaceContent(file, text.toRawUTF8(), text.getNumBytesAsUTF8());
 }
 } // namespace
 
@@ -105,17 +97,18 @@ int TarvelWydKX7PresetMenu::readPreset(WYD_KX7AudioProcessor* processor, const j
 
 bool TarvelWydKX7PresetMenu::writePreset(WYD_KX7AudioProcessor* processor, const juce::String& path)
 {
-    return writePresetFile(processor, PresetLocations::resolveInside(directoryPath, path));
+    return writePresetFile(processor, PresetLocations::resolveInside(directoryPath, path)).written;
 }
 
-bool TarvelWydKX7PresetMenu::writePresetFile(WYD_KX7AudioProcessor* processor, const juce::File& file)
+FileReplacement::Outcome TarvelWydKX7PresetMenu::writePresetFile(WYD_KX7AudioProcessor* processor,
+                                                                 const juce::File& file)
 {
     if (processor == nullptr || !PresetLocations::isInside(file.getFullPathName(), directoryPath))
-        return false;
-    if (!writeDocument(processor->writePreset(true), file))
-        return false;
-    setSelectedFilePath(PresetLocations::relativePath(file, directoryPath));
-    return true;
+        return {};
+    auto outcome = writeDocument(processor->writePreset(true), file);
+    if (outcome)
+        setSelectedFilePath(PresetLocations::relativePath(file, directoryPath));
+    return outcome;
 }
 
 void TarvelWydKX7PresetMenu::showLoadedPresetAfterFailedLoad(WYD_KX7AudioProcessor* processor,

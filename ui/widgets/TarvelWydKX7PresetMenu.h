@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/FileReplacement.h"
 #include "ui/widgets/TarvelOptionMenuTree.h"
 
 class WYD_KX7AudioProcessor;
@@ -29,8 +30,9 @@ public:
     // selection and any older file at the path stay as they were.
     virtual bool writePreset(WYD_KX7AudioProcessor* processor, const juce::String& path);
     // The same for a file already resolved (PresetLocations::resolveInside): the file that was
-    // checked and asked about is the file written, whatever its name holds.
-    bool writePresetFile(WYD_KX7AudioProcessor* processor, const juce::File& file);
+    // checked and asked about is the file written, whatever its name holds. A failed write says
+    // why (FileReplacement).
+    FileReplacement::Outcome writePresetFile(WYD_KX7AudioProcessor* processor, const juce::File& file);
     // After a pick or step that loaded nothing: shows and selects the preset of the values still
     // loaded, marked when they differ from it, while stepping goes on from the file that failed.
     void showLoadedPresetAfterFailedLoad(WYD_KX7AudioProcessor* processor,

@@ -110,10 +110,45 @@ TEST_F(DialogTest, EditorOverwriteQuestionReportsAFailedWriteAndRecordsNothing)
     auto& message = question.getFailureAlert();
     EXPECT_TRUE(isModal(message));
     EXPECT_FALSE(isModal(question));
-    EXPECT_EQ(message.getTitleText(), "Couldn't save the preset!\n\n\"Folder.tz7p\"");
+    EXPECT_EQ(message.getTitleText(), "Couldn't save the preset!\nIs a directory.\n\n\"Folder.tz7p\"");
     EXPECT_EQ(processor.programs[0].presetPath[0], "Before.tz7p");
     message.buttonClicked(&message.getOkButton());
     EXPECT_TRUE(isModal(question));
     question.buttonClicked(&question.getCancelButton());
     EXPECT_EQ(numModal(), 0);
+}
+
+// A long file name under a failure's headline and reason is shortened in its middle, so that the
+// wrapped message fits the label and its first lines stay in view.
+TEST_F(DialogTest, ALongNameLeavesTheHeadlineAndTheReasonInView)
+{
+    WYD_REQUIRE_DISPLAY();
+    OnScreenWindow editor;
+    TarvelAlertComponent box("alert_", 1, 1, 3);
+    editor.addChildComponent(box);
+    const auto name = juce::String::repeatedString("Long name ", 24) + "end.tz7p";
+    const auto full = TarvelWydKX7OverwriteComponent::failedSaveMessage(presetFolder().getChildFile(name),
+                                                                        "Permission denied.");
+    box.showMessage(full, 1);
+
+    const auto shown = box.getTitleText();
+    EXPECT_TRUE(shown.startsWith("Couldn't save the preset!\nPermission denied.\n\n\"Long name Long")) << shown;
+    EXPECT_TRUE(shown.endsWith("name end.tz7p\"")) << shown;
+    EXPECT_TRUE(shown.contains(juce::String::charToString(0x2026)));
+    EXPECT_EQ(box.getTitle(), full); // screen readers get it whole
+
+    const juce::Label* label = nullptr;
+    for (auto* child : box.getChildren())
+        if (auto* text = dynamic_cast<juce::Label*>(child))
+            label = text;
+    ASSERT_NE(label, nullptr);
+    juce::GlyphArrangement wrapped;
+    const auto area = label->getBorderSize().subtractedFrom(label->getLocalBounds());
+    wrapped.addJustifiedText(label->getFont(), shown, 0, 0, (float) area.getWidth(), juce::Justification::centred);
+    EXPECT_LE(wrapped.getBoundingBox(0, -1, false).getHeight(), (float) area.getHeight());
+
+    // A message that fits is shown as it is.
+    box.showMessage("Couldn't save the preset!\nPermission denied.\n\n\"Short.tz7p\"", 1);
+    EXPECT_EQ(box.getTitleText(), "Couldn't save the preset!\nPermission denied.\n\n\"Short.tz7p\"");
+    box.hide();
 }

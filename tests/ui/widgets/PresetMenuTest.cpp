@@ -2,6 +2,7 @@
 #include "DialogTestSupport.h"
 #include "WidgetTestSupport.h"
 
+#include <cstdio>
 #include <functional>
 #include <utility>
 
@@ -364,16 +365,37 @@ TEST_F(PresetMenuTest, AFailedWriteReportsFailureAndKeepsOldFileAndSelection)
     EXPECT_FALSE(menu.writePreset(&processor, "Keep.tz7p/Under.tz7p")); // below a file
     EXPECT_TRUE(folder.getChildFile("Keep.tz7p").existsAsFile());
 
-    // Names so long that the temporary file beside them cannot be made, even for root.
-    const auto longName = juce::String::repeatedString("n", 245) + ".tz7p";
-    const auto old = folder.getChildFile(longName);
-    ASSERT_TRUE(old.appendText("old preset")); // in place: no temporary file
-    EXPECT_FALSE(menu.writePreset(&processor, longName));
-    EXPECT_EQ(old.loadFileAsString(), "old preset");
-    const auto newLongName = juce::String::repeatedString("m", 245) + ".tz7p";
-    EXPECT_FALSE(menu.writePreset(&processor, newLongName));
-    EXPECT_FALSE(folder.getChildFile(newLongName).exists()); // no empty file left behind
+    // A name longer than the file system takes.
+    const auto newLongName = juce::String::repeatedString("m", 251) + ".tz7p";
+    const auto outcome = menu.writePresetFile(&processor, folder.getChildFile(newLongName));
+    EXPECT_FALSE(outcome.written);
+    EXPECT_EQ(outcome.reason, "File name too long.");
+    EXPECT_EQ(folder.findChildFiles(juce::File::findFiles, false, "*").size(), 1); // Keep.tz7p alone
 
     EXPECT_EQ(menu.getSelectedFilePath(), "Keep.tz7p");
     EXPECT_EQ(menu.getText(), "Keep");
+}
+
+// A listed name becomes a preset path in the host's copy of the state: names a preset document
+// cannot carry (C0 controls but tab, U+FFFE, surrogates, overlong UTF-8), and folders so named,
+// are left out; every other name is listed and opens again by the path kept.
+TEST_F(PresetMenuTest, NamesAPresetDocumentCannotCarryAreNotListed)
+{
+    for (const char* name : { "6 ctl\x01" "char.tz7p", "nc\xef\xbf\xbe.tz7p", "sur\xed\xa0\x80.tz7p",
+                              "over\xc1\x81.tz7p", "ctl\x02" "dir/in.tz7p", "tab\tname.tz7p", "del\x7f.tz7p",
+                              "c1\xc2\x85.tz7p", "note\xf0\x9f\x8e\xb5.tz7p" })
+    {
+        const auto path = folder.getFullPathName().toStdString() + "/" + name;
+        folder.createDirectory();
+        ::mkdir(path.substr(0, path.rfind('/')).c_str(), 0755);
+        std::FILE* file = std::fopen(path.c_str(), "w");
+        ASSERT_NE(file, nullptr) << name;
+        std::fclose(file);
+    }
+    menu.setSelectedFilePath("tab\tname.tz7p");
+    EXPECT_EQ(listedNames(menu).joinIntoString("|"),
+              juce::String::fromUTF8("c1\xc2\x85|del\x7f|note\xf0\x9f\x8e\xb5|tab\tname"));
+    EXPECT_EQ(menu.getText(), "tab\tname");
+    for (int i = 0; i < menu.getNumOfFiles() - 1; ++i)
+        EXPECT_TRUE(juce::File(menu.getFilePath(i)).existsAsFile()) << menu.getFilePath(i);
 }

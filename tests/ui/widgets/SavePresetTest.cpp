@@ -3,6 +3,10 @@
 #include "ui/widgets/TarvelWydKX7PresetMenu.h"
 #include "DialogTestSupport.h"
 
+#include <csignal>
+
+#include <sys/resource.h>
+
 using namespace wydtest;
 
 namespace
@@ -16,6 +20,29 @@ bool isEnabledLook(const juce::Component& button)
 {
     return button.isEnabled() && button.getAlpha() == 1.0f;
 }
+
+// A file-size limit on this process while it lives; writes past it fail instead of ending the
+// process.
+struct FileSizeLimit
+{
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &before);
+        previousHandler = ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = before;
+        limit.rlim_cur = bytes;
+        set = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &before);
+        ::signal(SIGXFSZ, previousHandler);
+    }
+    bool inForce() const { return set; }
+    rlimit before = {};
+    sighandler_t previousHandler = SIG_DFL;
+    bool set = false;
+};
 
 struct HostDisplayUpdates : juce::AudioProcessorListener
 {
@@ -177,7 +204,7 @@ TEST_F(SavePresetTest, AFailedSaveIsReportedAndTheDialogStaysOpen)
     auto& message = dialog->getFailureAlert();
     EXPECT_TRUE(message.isVisible());
     EXPECT_TRUE(isModal(message));
-    EXPECT_EQ(message.getTitleText(), "Couldn't save the preset!\n\n\"Taken.tz7p\"");
+    EXPECT_EQ(message.getTitleText(), "Couldn't save the preset!\nIs a directory.\n\n\"Taken.tz7p\"");
     EXPECT_EQ(activePresetPath(), "Before.tz7p");
     message.buttonClicked(&message.getOkButton());
     EXPECT_TRUE(dialog->isVisible());
@@ -257,7 +284,7 @@ TEST_F(SavePresetTest, NewFolderPromptCreatesFoldersAndReportsClashes)
     makeFile(folder.getChildFile("Fresh"));
     prompt.getTextEditor().setText("inner");
     prompt.buttonClicked(&prompt.getOkButton());
-    EXPECT_EQ(message.getTitleText(), "Couldn't create the folder! Try different name.");
+    EXPECT_EQ(message.getTitleText(), "Couldn't create the folder! Try different name.\nNot a directory.");
     message.buttonClicked(&message.getOkButton());
     prompt.buttonClicked(&prompt.getCancelButton());
     EXPECT_TRUE(isModal(*dialog));
@@ -265,38 +292,45 @@ TEST_F(SavePresetTest, NewFolderPromptCreatesFoldersAndReportsClashes)
 }
 
 // A typed folder name is one folder directly inside the folder shown, whatever JUCE's path rules
-// would make of it; names that would be invisible, hidden or another folder are refused.
+// would make of it, and it is made as typed: a name with characters a folder name can't hold, or
+// one that would be invisible or hidden, is refused with a message saying why.
 TEST_F(SavePresetTest, NewFolderNamesStayDirectlyInsideTheFolderShown)
 {
     WYD_REQUIRE_DISPLAY();
     const auto sub = folder.getChildFile("Sub");
     ASSERT_TRUE(sub.createDirectory());
-    const std::pair<const char*, const char*> cases[] = { // typed, created (nullptr: refused)
-        { "~news", "~news" }, { "~root", "~root" }, { "~old", "~old" }, { "a/b", "ab" }, { "../up", "..up" },
-        { "..", nullptr },    { ".", nullptr },     { "   ", nullptr },  { " . . ", nullptr }, { "::**", nullptr },
+    const juce::String empty = "The folder name is empty or only spaces and dots!\nTry different name.";
+    const auto cannotHold = [](const char* listed) {
+        return juce::String("The folder name can't hold these characters: ") + listed + "\nTry different name.";
+    };
+    const std::pair<const char*, juce::String> cases[] = { // typed, message (none: created as typed)
+        { "~news", {} },  { "~root", {} },    { "~old", {} },        { "C#", {} },          { "me@home", {} },   { "Rock, Pop", {} },
+        { "a/b", cannotHold("/") },          { "../up", cannotHold("/") },            { "::**", cannotHold(": *") },
+        { "back\\slash", cannotHold("\\") }, { "ctl\x01 \x7f", cannotHold("U+0001") },
+        { "..", empty },  { ".", empty },     { "   ", empty },      { " . . ", empty },
     };
     dialog->show();
     browseTo(sub, "");
     auto& prompt = *dialog->getNewFolderComponent();
-    for (const auto& [typed, created] : cases)
+    for (const auto& [typed, message] : cases)
     {
         SCOPED_TRACE(typed);
         clickAndWait(*dialog->getNewFolderButton());
         prompt.getTextEditor().setText(typed);
         prompt.buttonClicked(&prompt.getOkButton());
-        EXPECT_EQ(prompt.getAlert().isVisible(), created == nullptr);
-        if (created != nullptr)
-            EXPECT_TRUE(juce::File(sub.getFullPathName() + "/" + created).isDirectory());
+        EXPECT_EQ(prompt.getAlert().isVisible(), message.isNotEmpty());
+        if (message.isEmpty())
+            EXPECT_TRUE(juce::File(sub.getFullPathName() + "/" + typed).isDirectory());
         else
-            EXPECT_EQ(prompt.getAlert().getTitleText(), "The folder name is empty or only spaces and dots!\nTry different name.");
-        if (created == nullptr)
         {
+            EXPECT_EQ(prompt.getAlert().getTitleText(), message);
+            EXPECT_EQ(prompt.getTextEditor().getText(), typed); // kept, to be corrected
             prompt.getAlert().hide();
             prompt.hide();
         }
     }
     // Nothing was made anywhere else in the preset tree.
-    EXPECT_EQ(folder.findChildFiles(juce::File::findFilesAndDirectories, true).size(), 6);
+    EXPECT_EQ(folder.findChildFiles(juce::File::findFilesAndDirectories, true).size(), 7);
     dialog->hide();
 }
 
@@ -366,4 +400,96 @@ TEST_F(SavePresetTest, AFileWhereThePresetFolderShouldBeIsReportedWhenTheDialogO
     EXPECT_TRUE(dialog->isVisible() && message.isVisible() && isModal(message));
     EXPECT_EQ(message.getTitleText(), "Couldn't create the preset folder!\n\n\"" + folder.getFullPathName() + "\"");
     dialog->hide();
+}
+
+// Any name the file system takes saves, every time: the temporary file's name does not grow with
+// the preset's. Names of 200 to 255 bytes, some of two-byte characters; the longest saves again
+// through the question.
+TEST_F(SavePresetTest, NamesOfUpTo255BytesSaveEveryTimeAndSaveAgain)
+{
+    WYD_REQUIRE_DISPLAY();
+    const juce::String twoBytes = juce::String::fromUTF8("\xc3\xa9");
+    juce::String longest;
+    for (int bytes = 200; bytes <= 255; ++bytes)
+    {
+        const int wide = (bytes % 3) * 10; // this many two-byte characters
+        const auto name = juce::String::repeatedString(twoBytes, wide)
+                        + juce::String::repeatedString("n", bytes - 5 - 2 * wide);
+        ASSERT_EQ((int) (name + ".tz7p").getNumBytesAsUTF8(), bytes);
+        dialog->show();
+        browseTo(folder, name);
+        dialog->savePreset();
+        EXPECT_TRUE(folder.getChildFile(name + ".tz7p").existsAsFile()) << bytes << " bytes";
+        EXPECT_FALSE(dialog->getFailureAlert().isVisible()) << dialog->getFailureAlert().getTitleText();
+        dialog->getFailureAlert().hide();
+        dialog->hide();
+        longest = name + ".tz7p";
+    }
+    processor.setParameter(ParameterTable::kInputVol, 0.125f);
+    dialog->show();
+    browseTo(folder, longest);
+    dialog->savePreset();
+    auto& question = dialog->getOverwriteComponent();
+    ASSERT_TRUE(question.isVisible());
+    question.buttonClicked(&question.getOkButton());
+    EXPECT_FALSE(question.getFailureAlert().isVisible());
+    EXPECT_TRUE(folder.getChildFile(longest).loadFileAsString().contains("0.12500"));
+    EXPECT_EQ(folder.findChildFiles(juce::File::findFiles, false, "*").size(), 56); // no temporary files
+}
+
+// A write the file system cuts short (a file-size limit here) changes nothing and says why.
+TEST_F(SavePresetTest, AShortWriteKeepsTheOldPresetAndIsReported)
+{
+    WYD_REQUIRE_DISPLAY();
+    const auto old = makeFile(folder.getChildFile("Keep.tz7p"), "old bytes");
+    activePresetPath() = "Before.tz7p";
+    dialog->show();
+    browseTo(folder, "Keep");
+    dialog->savePreset();
+    auto& question = dialog->getOverwriteComponent();
+    ASSERT_TRUE(question.isVisible());
+    {
+        FileSizeLimit limit(1024);
+        ASSERT_TRUE(limit.inForce());
+        question.buttonClicked(&question.getOkButton());
+    }
+    EXPECT_EQ(question.getFailureAlert().getTitleText(), "Couldn't save the preset!\nFile too large.\n\n\"Keep.tz7p\"");
+    EXPECT_EQ(old.loadFileAsString(), "old bytes");
+    EXPECT_EQ(activePresetPath(), "Before.tz7p");
+    EXPECT_EQ(folder.findChildFiles(juce::File::findFiles, false, "*").size(), 1);
+    question.getFailureAlert().hide();
+    question.hide();
+    dialog->hide();
+}
+
+// A preset path goes into the host's copy of the state: a typed name, or a folder it lies in,
+// holding a character a preset document cannot carry is refused, with the character named.
+TEST_F(SavePresetTest, NamesAPresetDocumentCannotCarryAreRefused)
+{
+    WYD_REQUIRE_DISPLAY();
+    const auto odd = juce::File(folder.getFullPathName() + "/odd" + juce::String::charToString(2));
+    ASSERT_TRUE(odd.createDirectory());
+    const struct
+    {
+        juce::File where;
+        juce::String typed, listed;
+    } cases[] = {
+        { folder, "6 ctl" + juce::String::charToString(1) + "char", "U+0001" },
+        { folder, "x" + juce::String::charToString(0xfffe), "U+FFFE" },
+        { odd, "fine", "U+0002" },
+    };
+    auto& message = dialog->getFailureAlert();
+    for (const auto& c : cases)
+    {
+        dialog->show();
+        browseTo(c.where, c.typed);
+        dialog->savePreset();
+        EXPECT_EQ(message.getTitleText(),
+                  "The preset name can't hold these characters: " + c.listed + "\nTry different name.");
+        EXPECT_TRUE(message.isVisible() && dialog->isVisible());
+        message.hide();
+        dialog->hide();
+    }
+    EXPECT_EQ(folder.findChildFiles(juce::File::findFiles, true, "*").size(), 0);
+    EXPECT_EQ(activePresetPath(), "Init.tz7p");
 }
