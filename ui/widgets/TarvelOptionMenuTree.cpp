@@ -41,7 +41,8 @@ TarvelOptionMenuTree::~TarvelOptionMenuTree()
 
 void TarvelOptionMenuTree::setDirectoryPath(const juce::String& path)
 {
-    directoryPath = path.replaceCharacter('\\', '/');
+    // Taken as it stands: a backslash in the folder's own path is part of a name on this system.
+    directoryPath = path;
     // A trailing "/" would make every listed path differ from directoryPath + "/" + name.
     while (directoryPath.length() > 1 && directoryPath.endsWithChar('/'))
         directoryPath = directoryPath.dropLastCharacters(1);
@@ -109,6 +110,11 @@ juce::String TarvelOptionMenuTree::getFileName(int index) const
 int TarvelOptionMenuTree::getNumOfFiles() const
 {
     return nextItemId;
+}
+
+bool TarvelOptionMenuTree::isListed(const juce::String& relativePath) const
+{
+    return relativePath.isNotEmpty() && filePaths.contains(directoryPath + "/" + relativePath);
 }
 
 void TarvelOptionMenuTree::nextResult()

@@ -31,6 +31,9 @@ public:
     virtual juce::String getFileName(int index) const;
     // The number of listed files plus one.
     virtual int getNumOfFiles() const;
+    // True when the last scan listed the file at this path relative to the root folder.
+    bool isListed(const juce::String& relativePath) const;
+    const juce::String& getDirectoryPath() const { return directoryPath; }
     // Step through the last scan's items, wrapping around at either end.
     virtual void nextResult();
     virtual void previousResult();

@@ -69,18 +69,18 @@ void TarvelWydKX7PresetBrowser::show()
     // folder where nothing can be saved.
     if (fileBrowser_ != nullptr && EditorModalScope::parentIsShowing(*this))
     {
-        const auto folder = PresetLocations::presetFolder();
+        const juce::File folder(presetFolderText());
         const auto root = fileBrowser_->getRoot();
         if (folder.isDirectory()
             && (!root.isDirectory() || !isAtOrInside(root, folder.getFullPathName())))
             fileBrowser_->setRoot(folder);
     }
+    openedFor = SaveTarget::of(processor);
     TarvelFileBrowser::show();
 
     // Saving can only work once the folder exists; say why the dialog opens elsewhere.
-    if (isVisible() && !PresetLocations::presetFolder().isDirectory())
-        alertComponent_->showMessage("Couldn't create the preset folder!\n\n\""
-                                         + PresetLocations::presetFolderText() + "\"",
+    if (isVisible() && !juce::File(presetFolderText()).isDirectory())
+        alertComponent_->showMessage("Couldn't create the preset folder!\n\n\"" + presetFolderText() + "\"",
                                      1);
 }
 
@@ -93,14 +93,31 @@ juce::File TarvelWydKX7PresetBrowser::presetFileForTypedName() const
         return {};
     if (!path.endsWith(presetExtension))
         path += presetExtension;
-    return PresetLocations::resolveInside(PresetLocations::presetFolderText(), path);
+    return PresetLocations::resolveInside(presetFolderText(), path);
+}
+
+juce::String TarvelWydKX7PresetBrowser::presetFolderText() const
+{
+    return presetMenu != nullptr ? presetMenu->getDirectoryPath() : PresetLocations::presetFolderText();
+}
+
+bool TarvelWydKX7PresetBrowser::closedAsOutdated()
+{
+    if (openedFor.isCurrentIn(processor))
+        return false;
+    hide();
+    return true;
 }
 
 void TarvelWydKX7PresetBrowser::timerCallback()
 {
     if (mode != 5 || fileBrowser_ == nullptr)
         return;
-    const bool inside = isAtOrInside(selectedFile(), PresetLocations::presetFolderText());
+    // A prompt or message over the dialog closes first; an open overwrite question closes itself
+    // and the dialog.
+    if (isCurrentlyModal(false) && closedAsOutdated())
+        return;
+    const bool inside = isAtOrInside(selectedFile(), presetFolderText());
     EditorModalScope::setButtonEnabled(*newFolderButton_, inside);
     EditorModalScope::setButtonEnabled(*okButton_, inside && fileBrowser_->currentFileIsValid()
                                                        && presetFileForTypedName() != juce::File());
@@ -122,7 +139,7 @@ void TarvelWydKX7PresetBrowser::cancelButtonClicked()
 
 void TarvelWydKX7PresetBrowser::savePreset()
 {
-    if (presetMenu == nullptr || processor == nullptr || fileBrowser_ == nullptr)
+    if (presetMenu == nullptr || processor == nullptr || fileBrowser_ == nullptr || closedAsOutdated())
         return;
     // The typed name becomes its file once; the check, the question and the write all use it.
     const auto file = presetFileForTypedName();
@@ -139,7 +156,7 @@ void TarvelWydKX7PresetBrowser::savePreset()
         overwriteComponent_->setBounds(157, 125, 486, 200);
         overwriteComponent_->presetFile = file;
         overwriteComponent_->setTitle("Are you sure you want to overwrite this preset?\n\n\""
-                                      + PresetLocations::relativePath(file, PresetLocations::presetFolderText())
+                                      + PresetLocations::relativePath(file, presetFolderText())
                                       + "\"");
         overwriteComponent_->show(2, 1);
         return;
@@ -147,7 +164,7 @@ void TarvelWydKX7PresetBrowser::savePreset()
 
     if (!presetMenu->writePresetFile(processor, file))
     {
-        alertComponent_->showMessage(TarvelWydKX7OverwriteComponent::failedSaveMessage(file), 1);
+        alertComponent_->showMessage(TarvelWydKX7OverwriteComponent::failedSaveMessage(file, presetFolderText()), 1);
         return;
     }
     auto& slot = processor->programs[processor->currentProgram];
