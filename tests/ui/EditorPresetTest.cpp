@@ -125,7 +125,9 @@ TEST_F(EditorTest, APickedPresetThatWentAfterTheScanSaysItCouldNotBeRead)
         ASSERT_TRUE(menu.isListed("b.tz7p"));
         ASSERT_TRUE(gone.deleteFile());
         if (asFolder)
+        {
             ASSERT_TRUE(gone.createDirectory());
+        }
         menu.setSelectedFileIndex(menu.getSelectedFileIndex() == 1 ? 2 : 1); // the pick of b
         editor->labelTextChanged(&menu);
         EXPECT_EQ(alertText(), "\"b.tz7p\"\nis not a WYD-KX7 preset or could not be read.\nNothing was loaded.");

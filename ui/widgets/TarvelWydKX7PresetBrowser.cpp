@@ -117,6 +117,7 @@ void TarvelWydKX7PresetBrowser::timerCallback()
     // and the dialog.
     if (isCurrentlyModal(false) && closedAsOutdated())
         return;
+    folderList_->refreshIfChanged();
     const bool inside = isAtOrInside(selectedFile(), presetFolderText());
     EditorModalScope::setButtonEnabled(*newFolderButton_, inside);
     EditorModalScope::setButtonEnabled(*okButton_, inside && fileBrowser_->currentFileIsValid()

@@ -367,3 +367,53 @@ TEST_F(SavePresetTest, AFileWhereThePresetFolderShouldBeIsReportedWhenTheDialogO
     EXPECT_EQ(message.getTitleText(), "Couldn't create the preset folder!\n\n\"" + folder.getFullPathName() + "\"");
     dialog->hide();
 }
+
+// JUCE reads a name "~mail" as the home folder of user "mail" (/var/mail): the dialog's list and
+// its navigation keep such names as they are.
+TEST_F(SavePresetTest, FoldersNamedWithATildeListOpenAndSaveAsThemselves)
+{
+    WYD_REQUIRE_DISPLAY();
+    auto inside = [this](const juce::String& path) { return juce::File(folder.getFullPathName() + "/" + path); };
+    makeFile(inside("~news/Inside.tz7p"));
+    ASSERT_TRUE(inside("~mail").createDirectory());
+    makeFile(inside("~take.tz7p"));
+    dialog->show();
+    auto& list = *dialog->getFolderList();
+    auto listed = [&list] {
+        juce::StringArray names;
+        for (const auto& entry : list.getEntries())
+            names.add(entry.name + (entry.isFolder ? "/" : ""));
+        return names.joinIntoString(" ");
+    };
+    auto openRow = [&list](int row) { // Return on a selected row, as a double-click does
+        list.selectRow(row);
+        list.keyPressed(juce::KeyPress(juce::KeyPress::returnKey));
+    };
+    EXPECT_EQ(listed(), "~mail/ ~news/ ~take.tz7p");
+    EXPECT_EQ(list.fileOfRow(0), inside("~mail"));
+
+    openRow(0);
+    EXPECT_EQ(dialog->getFileBrowser()->getRoot(), inside("~mail"));
+    EXPECT_EQ(listed(), "");
+    dialog->getFileBrowser()->goUp();
+    EXPECT_EQ(dialog->getFileBrowser()->getRoot(), folder);
+
+    openRow(1);
+    EXPECT_EQ(listed(), "Inside.tz7p");
+    browseTo(dialog->getFileBrowser()->getRoot(), "Take");
+    clickAndWait(*dialog->getOkButton());
+    EXPECT_TRUE(runMessageLoopUntil([&] { return !dialog->isVisible(); }));
+    EXPECT_TRUE(inside("~news/Take.tz7p").existsAsFile());
+    EXPECT_EQ(activePresetPath(), "~news/Take.tz7p");
+
+    // A file named with a tilde is picked into the name field as itself, and saved over.
+    dialog->show();
+    dialog->getFileBrowser()->setRoot(folder);
+    openRow(2);
+    dialog->timerCallback(); // SAVE follows the picked name
+    openRow(2);
+    EXPECT_TRUE(runMessageLoopUntil([&] { return dialog->getOverwriteComponent().isVisible(); }));
+    EXPECT_EQ(dialog->getOverwriteComponent().presetFile, inside("~take.tz7p"));
+    dialog->getOverwriteComponent().hide();
+    dialog->hide();
+}
