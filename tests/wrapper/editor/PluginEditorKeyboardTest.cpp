@@ -28,7 +28,10 @@ constexpr int kDialogProbeX = 400, kDialogProbeY = 225;
 constexpr int kNewFolderX = 693, kNewFolderY = 343;
 constexpr int kCancelX = 693, kCancelY = 419;
 constexpr int kNewFolderFieldX = 320, kNewFolderFieldY = 180;
-constexpr int kBypass = 0;
+constexpr int kSaveX = 693, kSaveY = 381;
+// OK of the overwrite question: the editor's question and the save dialog's lie one pixel apart.
+constexpr int kQuestionOkX = 341, kQuestionOkY = 295;
+constexpr int kBypass = 0, kInputVol = 1;
 
 class EditorKeyboard : public plugintest::EditorTest
 {
@@ -76,6 +79,86 @@ protected:
     }
 
     static juce::File presetFolder() { return WYD_KX7AudioProcessor::getPresetFolder(); }
+
+    // The editor's own pixel where the dialogs appear, once it has been drawn (the window is
+    // white before).
+    juce::uint32 pixelWithoutDialog(const Shown& shown)
+    {
+        constexpr juce::uint32 white = 0xffffff;
+        EXPECT_TRUE(eventually([&] { return x11->pixel(shown.window, kDialogProbeX, kDialogProbeY) != white; }))
+            << "the editor was not drawn";
+        return x11->pixel(shown.window, kDialogProbeX, kDialogProbeY);
+    }
+
+    bool dialogShown(const Shown& shown, juce::uint32 withoutDialog)
+    {
+        return x11->pixel(shown.window, kDialogProbeX, kDialogProbeY) != withoutDialog;
+    }
+
+    // Types a preset name into the open save dialog and waits until SAVE takes it.
+    void typeName(const Shown& shown, const char* name)
+    {
+        const auto disabledSave = x11->pixel(shown.window, kSaveX, kSaveY);
+        x11->moveMouse(1200, 1000);
+        x11->typeText(name);
+        ASSERT_TRUE(eventually([&] { return x11->pixel(shown.window, kSaveX, kSaveY) != disabledSave; }))
+            << "SAVE stayed disabled";
+    }
+
+    void hostSelectsProgram(const Shown& shown, int program)
+    {
+        auto* plugin = shown.plugin.get();
+        ASSERT_TRUE(gui->run([plugin, program] { plugin->dispatch(effSetProgram, 0, program); }));
+    }
+
+    std::string programName(const Shown& shown, int program)
+    {
+        char name[64] = {};
+        auto* plugin = shown.plugin.get();
+        gui->run([&] { plugin->dispatch(effGetProgramNameIndexed, program, 0, name); });
+        return name;
+    }
+
+    // keep.tz7p is program 0's preset (unless program0Path names another), other.tz7p program
+    // 1's, and both programs are edited: the bank the host restores. Program 0 is current.
+    void restoreTwoEditedPrograms(const Shown& shown, const juce::String& program0Path)
+    {
+        writePreset("keep.tz7p", kInputVol, 0.25f);
+        writePreset("other.tz7p", kInputVol, 0.35f);
+        WYD_KX7AudioProcessor bank;
+        bank.programs[0].presetPath[0] = program0Path;
+        bank.programs[1].presetPath[0] = "other.tz7p";
+        bank.programs[0].values[0][kInputVol] = 0.3f;
+        bank.programs[1].values[0][kInputVol] = 0.4f;
+        juce::MemoryBlock block;
+        bank.getStateInformation(block);
+        const std::vector<char> data(static_cast<const char*>(block.getData()),
+                                     static_cast<const char*>(block.getData()) + block.getSize());
+        auto* plugin = shown.plugin.get();
+        ASSERT_TRUE(gui->run([plugin, &data] { plugin->setChunk(data, false); }));
+        keepText = presetFolder().getChildFile("keep.tz7p").loadFileAsString();
+    }
+
+    void expectNothingSaved(const Shown& shown)
+    {
+        EXPECT_EQ(presetFolder().getChildFile("keep.tz7p").loadFileAsString(), keepText) << "keep.tz7p was written";
+        EXPECT_FALSE(presetFolder().getChildFile("fresh.tz7p").exists());
+        EXPECT_EQ(programName(shown, 0), keepIsProgram0 ? "keep" : "Init");
+        EXPECT_EQ(programName(shown, 1), "other");
+    }
+
+    // The other tests' preset menu stays as it was, also when a test fails.
+    struct RemovesPresets
+    {
+        ~RemovesPresets()
+        {
+            for (const char* name : {"keep.tz7p", "other.tz7p", "fresh.tz7p"})
+                presetFolder().getChildFile(name).deleteFile();
+        }
+    };
+
+    juce::String keepText;
+    bool keepIsProgram0 = true;
 };
 
 TEST_F(EditorKeyboard, TheNewFolderPromptTakesTheTypingAfterAnyKeyHandOffWithOrWithoutAClick)
@@ -140,6 +223,56 @@ TEST_F(EditorKeyboard, TheSaveDialogsNameFieldKeepsItsTextSpacesIncluded)
         << "the preset was not saved under the typed name";
     presetFolder().getChildFile("my take.tz7p").deleteFile();
     EXPECT_EQ(x11->takeKeyPresses(shown.frame), 0) << "typing reached the host";
+}
+
+// The host switches program while the user answers: the answer writes nothing, and the preset
+// of the program now current keeps its name.
+TEST_F(EditorKeyboard, AHostProgramChangeWhileTheOverwriteQuestionIsOpenSavesNothing)
+{
+    const RemovesPresets removes;
+    auto& shown = showEditor();
+    restoreTwoEditedPrograms(shown, "keep.tz7p");
+    const auto withoutDialog = pixelWithoutDialog(shown);
+    click(shown, kFileButtonX, kFileButtonY); // File > Save Preset: the question about keep.tz7p
+    const auto menu = waitForMenu();
+    ASSERT_NE(menu, 0u) << "the file menu did not open";
+    pickFromMenu(menu);
+    ASSERT_TRUE(eventually([&] { return dialogShown(shown, withoutDialog); })) << "no question";
+
+    hostSelectsProgram(shown, 1);
+    click(shown, kQuestionOkX, kQuestionOkY);
+    EXPECT_TRUE(eventually([&] { return !dialogShown(shown, withoutDialog); })) << "the question stayed";
+    expectNothingSaved(shown);
+}
+
+TEST_F(EditorKeyboard, AHostProgramChangeWhileTheSaveDialogIsOpenSavesNothing)
+{
+    const RemovesPresets removes;
+    keepIsProgram0 = false;
+    auto& shown = showEditor(HostWindow::insideFrame);
+    restoreTwoEditedPrograms(shown, "Init.tz7p"); // Save Preset opens the save dialog
+    const auto withoutDialog = pixelWithoutDialog(shown);
+
+    // SAVE after the switch.
+    openSaveDialog(shown);
+    typeName(shown, "fresh");
+    hostSelectsProgram(shown, 1);
+    x11->typeKey("Return");
+    EXPECT_TRUE(eventually([&] { return !dialogShown(shown, withoutDialog); })) << "the dialog stayed";
+    expectNothingSaved(shown);
+
+    // OK of the question the dialog asks about an existing name, after the switch.
+    hostSelectsProgram(shown, 0);
+    openSaveDialog(shown);
+    typeName(shown, "keep");
+    const auto dialogOnly = x11->pixel(shown.window, kDialogProbeX, kDialogProbeY);
+    x11->typeKey("Return");
+    ASSERT_TRUE(eventually([&] { return x11->pixel(shown.window, kDialogProbeX, kDialogProbeY) != dialogOnly; }))
+        << "no question";
+    hostSelectsProgram(shown, 1);
+    click(shown, kQuestionOkX - 1, kQuestionOkY - 1);
+    EXPECT_TRUE(eventually([&] { return !dialogShown(shown, withoutDialog); })) << "the dialog stayed";
+    expectNothingSaved(shown);
 }
 
 // An X server of the test's own, fresh: no client has created any atom on it yet, as on a
