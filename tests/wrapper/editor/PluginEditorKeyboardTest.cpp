@@ -29,6 +29,7 @@ constexpr int kNewFolderX = 693, kNewFolderY = 343;
 constexpr int kCancelX = 693, kCancelY = 419;
 constexpr int kNewFolderFieldX = 320, kNewFolderFieldY = 180;
 constexpr int kSaveX = 693, kSaveY = 381;
+constexpr int kFirstListRowX = 100, kFirstListRowY = 55;
 // OK of the overwrite question: the editor's question and the save dialog's lie one pixel apart.
 constexpr int kQuestionOkX = 341, kQuestionOkY = 295;
 constexpr int kBypass = 0, kInputVol = 1;
@@ -273,6 +274,29 @@ TEST_F(EditorKeyboard, AHostProgramChangeWhileTheSaveDialogIsOpenSavesNothing)
     click(shown, kQuestionOkX - 1, kQuestionOkY - 1);
     EXPECT_TRUE(eventually([&] { return !dialogShown(shown, withoutDialog); })) << "the dialog stayed";
     expectNothingSaved(shown);
+}
+
+// JUCE's own list read "~mail" as the home folder of user "mail" and opened /var/mail.
+TEST_F(EditorKeyboard, AFolderNamedWithATildeOpensAsItselfInTheSaveDialog)
+{
+    const juce::File mail(presetFolder().getFullPathName() + "/~mail");
+    struct Removes
+    {
+        juce::File folder;
+        ~Removes() { folder.deleteRecursively(); }
+    } const removes{mail};
+    ASSERT_TRUE(mail.createDirectory());
+    auto& shown = showEditor(HostWindow::insideFrame);
+    pixelWithoutDialog(shown);
+    openSaveDialog(shown);
+
+    // "~mail" comes first, before "Loud.tz7p". X delivers the double-click before the typing.
+    click(shown, kFirstListRowX, kFirstListRowY);
+    click(shown, kFirstListRowX, kFirstListRowY);
+    typeName(shown, "inside");
+    x11->typeKey("Return");
+    EXPECT_TRUE(eventually([&] { return mail.getChildFile("inside.tz7p").existsAsFile(); }))
+        << "the preset was not saved inside ~mail";
 }
 
 // An X server of the test's own, fresh: no client has created any atom on it yet, as on a
