@@ -567,7 +567,7 @@ void WYD_KX7AudioProcessorEditor::loadSelectedPreset()
     auto& owner = kx7Processor();
     const juce::String path = presetMenu_->getSelectedFilePath();
     // A listed file may have gone (or become a folder) since the scan that listed it.
-    const bool listed = presetMenu_->isListed(path);
+    const bool listed = presetMenu_->isSelectionListed();
     const int result = presetMenu_->readPreset(&owner, path);
     if (result != 1 && result != 4)
     {

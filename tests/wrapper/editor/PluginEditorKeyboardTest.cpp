@@ -30,6 +30,8 @@ constexpr int kCancelX = 693, kCancelY = 419;
 constexpr int kNewFolderFieldX = 320, kNewFolderFieldY = 180;
 constexpr int kSaveX = 693, kSaveY = 381;
 constexpr int kFirstListRowX = 100, kFirstListRowY = 55;
+constexpr int kNextPresetX = 504, kNextPresetY = 16;
+constexpr int kMessageOkX = 401, kMessageOkY = 295;
 // OK of the overwrite question: the editor's question and the save dialog's lie one pixel apart.
 constexpr int kQuestionOkX = 341, kQuestionOkY = 295;
 constexpr int kBypass = 0, kInputVol = 1;
@@ -297,6 +299,81 @@ TEST_F(EditorKeyboard, AFolderNamedWithATildeOpensAsItselfInTheSaveDialog)
     x11->typeKey("Return");
     EXPECT_TRUE(eventually([&] { return mail.getChildFile("inside.tz7p").existsAsFile(); }))
         << "the preset was not saved inside ~mail";
+}
+
+float parameterIn(const juce::File& preset, int index)
+{
+    WYD_KX7AudioProcessor reader;
+    reader.readPreset(juce::XmlDocument::parse(preset).release(), true);
+    return reader.getParameter(index);
+}
+
+// HOME is a folder named back\slash, so the preset folder's own path holds a backslash: the menu
+// lists and loads, the arrows step, and both saves write there.
+TEST_F(EditorKeyboard, PresetsWorkWhenTheHomeFolderHoldsABackslash)
+{
+    const juce::File home(juce::String(plugintest::temporaryHome()) + "/back\\slash");
+    struct Restores
+    {
+        juce::File home;
+        ~Restores()
+        {
+            setenv("HOME", plugintest::temporaryHome().c_str(), 1);
+            home.deleteRecursively();
+        }
+    } const restores{home};
+    ASSERT_TRUE(home.createDirectory());
+    setenv("HOME", home.getFullPathName().toRawUTF8(), 1);
+    const auto folder = presetFolder();
+    ASSERT_TRUE(folder.getFullPathName().contains("back\\slash/"));
+    writePreset("a.tz7p", kInputVol, 0.2f);
+    writePreset("b.tz7p", kInputVol, 0.4f);
+    auto& shown = showEditor(HostWindow::insideFrame);
+    const auto withoutDialog = pixelWithoutDialog(shown);
+
+    openSaveDialog(shown); // the fresh program's Init.tz7p is missing
+    typeName(shown, "c");
+    x11->typeKey("Return");
+    EXPECT_TRUE(eventually([&] { return folder.getChildFile("c.tz7p").existsAsFile(); })) << "not saved";
+    ASSERT_TRUE(eventually([&] { return !dialogShown(shown, withoutDialog); }));
+
+    click(shown, kPresetNameX, kPresetNameY);
+    const auto menu = waitForMenu();
+    ASSERT_NE(menu, 0u) << "the preset menu did not open";
+    pickFromMenu(menu);
+    EXPECT_TRUE(eventually([&] { return shown.plugin->getParameter(kInputVol) == 0.2f; })) << "a was not loaded";
+    click(shown, kNextPresetX, kNextPresetY);
+    EXPECT_TRUE(eventually([&] { return shown.plugin->getParameter(kInputVol) == 0.4f; })) << "b was not loaded";
+
+    click(shown, kBypassX, kBypassY);
+    ASSERT_TRUE(eventually([&] { return shown.plugin->getParameter(kBypass) == 0.0f; }));
+    click(shown, kFileButtonX, kFileButtonY); // File > Save Preset: the question about b.tz7p
+    const auto fileMenu = waitForMenu();
+    ASSERT_NE(fileMenu, 0u) << "the file menu did not open";
+    pickFromMenu(fileMenu);
+    ASSERT_TRUE(eventually([&] { return dialogShown(shown, withoutDialog); })) << "no question";
+    click(shown, kQuestionOkX, kQuestionOkY);
+    EXPECT_TRUE(eventually([&] { return parameterIn(folder.getChildFile("b.tz7p"), kBypass) == 0.0f; }))
+        << "b.tz7p was not overwritten";
+}
+
+// A preset deleted while the menu is open is picked: the message says it could not be read.
+TEST_F(EditorKeyboard, PickingAPresetDeletedAfterTheMenuOpenedSaysSo)
+{
+    writePreset("gone.tz7p", kInputVol, 0.2f); // listed before Loud.tz7p
+    const auto gone = presetFolder().getChildFile("gone.tz7p");
+    auto& shown = showEditor();
+    const auto withoutDialog = pixelWithoutDialog(shown);
+    const float inputVol = shown.plugin->getParameter(kInputVol);
+    click(shown, kPresetNameX, kPresetNameY);
+    const auto menu = waitForMenu();
+    ASSERT_NE(menu, 0u) << "the preset menu did not open";
+    ASSERT_TRUE(gone.deleteFile());
+    pickFromMenu(menu);
+    EXPECT_TRUE(eventually([&] { return dialogShown(shown, withoutDialog); })) << "no message";
+    EXPECT_EQ(shown.plugin->getParameter(kInputVol), inputVol);
+    click(shown, kMessageOkX, kMessageOkY);
+    EXPECT_TRUE(eventually([&] { return !dialogShown(shown, withoutDialog); })) << "the message stayed";
 }
 
 // An X server of the test's own, fresh: no client has created any atom on it yet, as on a
