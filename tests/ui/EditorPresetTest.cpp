@@ -108,36 +108,6 @@ TEST_F(EditorTest, AFileThatLoadsNothingLeavesTheLoadedPresetAndSteppingMovesPas
     }
 }
 
-// The menu (or the arrows) offer a file listed by the last scan that has gone, or become a
-// folder, since: the pick is reported like any file that could not be read.
-TEST_F(EditorTest, APickedPresetThatWentAfterTheScanSaysItCouldNotBeRead)
-{
-    writePresetFile("a.tz7p", midDip(0.3f));
-    openEditor();
-    auto& menu = presetMenu();
-    menu.setSelectedFilePath("a.tz7p");
-    editor->labelTextChanged(&menu);
-    for (const bool asFolder : {false, true})
-    {
-        SCOPED_TRACE(asFolder ? "a folder now" : "deleted");
-        const auto gone = writePresetFile("b.tz7p", midDip(0.9f));
-        menu.setSelectedFilePath("a.tz7p"); // the scan lists b
-        ASSERT_TRUE(menu.isListed("b.tz7p"));
-        ASSERT_TRUE(gone.deleteFile());
-        if (asFolder)
-        {
-            ASSERT_TRUE(gone.createDirectory());
-        }
-        menu.setSelectedFileIndex(menu.getSelectedFileIndex() == 1 ? 2 : 1); // the pick of b
-        editor->labelTextChanged(&menu);
-        EXPECT_EQ(alertText(), "\"b.tz7p\"\nis not a WYD-KX7 preset or could not be read.\nNothing was loaded.");
-        child<TarvelAlertComponent>("alert_").setTitle("");
-        EXPECT_EQ(slot().presetPath[0], "a.tz7p");
-        EXPECT_EQ(processor->getParameter(kTolmMidDip), 0.3f);
-        gone.deleteRecursively();
-    }
-}
-
 TEST_F(EditorTest, SavePresetAsksBeforeOverwritingAnExistingFileAndOpensTheSaveDialogOtherwise)
 {
     openEditor();

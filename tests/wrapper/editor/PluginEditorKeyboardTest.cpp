@@ -142,11 +142,11 @@ protected:
         keepText = presetFolder().getChildFile("keep.tz7p").loadFileAsString();
     }
 
-    void expectNothingSaved(const Shown& shown)
+    void expectNothingSaved(const Shown& shown, const char* program0Name)
     {
         EXPECT_EQ(presetFolder().getChildFile("keep.tz7p").loadFileAsString(), keepText) << "keep.tz7p was written";
         EXPECT_FALSE(presetFolder().getChildFile("fresh.tz7p").exists());
-        EXPECT_EQ(programName(shown, 0), keepIsProgram0 ? "keep" : "Init");
+        EXPECT_EQ(programName(shown, 0), program0Name);
         EXPECT_EQ(programName(shown, 1), "other");
     }
 
@@ -161,7 +161,6 @@ protected:
     };
 
     juce::String keepText;
-    bool keepIsProgram0 = true;
 };
 
 TEST_F(EditorKeyboard, TheNewFolderPromptTakesTheTypingAfterAnyKeyHandOffWithOrWithoutAClick)
@@ -230,10 +229,10 @@ TEST_F(EditorKeyboard, TheSaveDialogsNameFieldKeepsItsTextSpacesIncluded)
 
 // The host switches program while the user answers: the answer writes nothing, and the preset
 // of the program now current keeps its name.
-TEST_F(EditorKeyboard, AHostProgramChangeWhileTheOverwriteQuestionIsOpenSavesNothing)
+TEST_F(EditorKeyboard, AHostProgramChangeWhileTheQuestionOrTheSaveDialogIsOpenSavesNothing)
 {
     const RemovesPresets removes;
-    auto& shown = showEditor();
+    auto& shown = showEditor(HostWindow::insideFrame);
     restoreTwoEditedPrograms(shown, "keep.tz7p");
     const auto withoutDialog = pixelWithoutDialog(shown);
     click(shown, kFileButtonX, kFileButtonY); // File > Save Preset: the question about keep.tz7p
@@ -241,28 +240,19 @@ TEST_F(EditorKeyboard, AHostProgramChangeWhileTheOverwriteQuestionIsOpenSavesNot
     ASSERT_NE(menu, 0u) << "the file menu did not open";
     pickFromMenu(menu);
     ASSERT_TRUE(eventually([&] { return dialogShown(shown, withoutDialog); })) << "no question";
-
     hostSelectsProgram(shown, 1);
     click(shown, kQuestionOkX, kQuestionOkY);
     EXPECT_TRUE(eventually([&] { return !dialogShown(shown, withoutDialog); })) << "the question stayed";
-    expectNothingSaved(shown);
-}
+    expectNothingSaved(shown, "keep");
 
-TEST_F(EditorKeyboard, AHostProgramChangeWhileTheSaveDialogIsOpenSavesNothing)
-{
-    const RemovesPresets removes;
-    keepIsProgram0 = false;
-    auto& shown = showEditor(HostWindow::insideFrame);
-    restoreTwoEditedPrograms(shown, "Init.tz7p"); // Save Preset opens the save dialog
-    const auto withoutDialog = pixelWithoutDialog(shown);
-
-    // SAVE after the switch.
+    // Program 0 without a file: Save Preset opens the save dialog. SAVE after the switch.
+    restoreTwoEditedPrograms(shown, "Init.tz7p");
     openSaveDialog(shown);
     typeName(shown, "fresh");
     hostSelectsProgram(shown, 1);
     x11->typeKey("Return");
     EXPECT_TRUE(eventually([&] { return !dialogShown(shown, withoutDialog); })) << "the dialog stayed";
-    expectNothingSaved(shown);
+    expectNothingSaved(shown, "Init");
 
     // OK of the question the dialog asks about an existing name, after the switch.
     hostSelectsProgram(shown, 0);
@@ -275,7 +265,7 @@ TEST_F(EditorKeyboard, AHostProgramChangeWhileTheSaveDialogIsOpenSavesNothing)
     hostSelectsProgram(shown, 1);
     click(shown, kQuestionOkX - 1, kQuestionOkY - 1);
     EXPECT_TRUE(eventually([&] { return !dialogShown(shown, withoutDialog); })) << "the dialog stayed";
-    expectNothingSaved(shown);
+    expectNothingSaved(shown, "Init");
 }
 
 // JUCE's own list read "~mail" as the home folder of user "mail" and opened /var/mail.
