@@ -114,14 +114,6 @@ protected:
         ASSERT_TRUE(gui->run([plugin, program] { plugin->dispatch(effSetProgram, 0, program); }));
     }
 
-    std::string programName(const Shown& shown, int program)
-    {
-        char name[64] = {};
-        auto* plugin = shown.plugin.get();
-        gui->run([&] { plugin->dispatch(effGetProgramNameIndexed, program, 0, name); });
-        return name;
-    }
-
     // keep.tz7p is program 0's preset (unless program0Path names another), other.tz7p program
     // 1's, and both programs are edited: the bank the host restores. Program 0 is current.
     void restoreTwoEditedPrograms(const Shown& shown, const juce::String& program0Path)
@@ -142,12 +134,10 @@ protected:
         keepText = presetFolder().getChildFile("keep.tz7p").loadFileAsString();
     }
 
-    void expectNothingSaved(const Shown& shown, const char* program0Name)
+    void expectNothingSaved()
     {
         EXPECT_EQ(presetFolder().getChildFile("keep.tz7p").loadFileAsString(), keepText) << "keep.tz7p was written";
         EXPECT_FALSE(presetFolder().getChildFile("fresh.tz7p").exists());
-        EXPECT_EQ(programName(shown, 0), program0Name);
-        EXPECT_EQ(programName(shown, 1), "other");
     }
 
     // The other tests' preset menu stays as it was, also when a test fails.
@@ -243,7 +233,7 @@ TEST_F(EditorKeyboard, AHostProgramChangeWhileTheQuestionOrTheSaveDialogIsOpenSa
     hostSelectsProgram(shown, 1);
     click(shown, kQuestionOkX, kQuestionOkY);
     EXPECT_TRUE(eventually([&] { return !dialogShown(shown, withoutDialog); })) << "the question stayed";
-    expectNothingSaved(shown, "keep");
+    expectNothingSaved();
 
     // Program 0 without a file: Save Preset opens the save dialog. SAVE after the switch.
     restoreTwoEditedPrograms(shown, "Init.tz7p");
@@ -252,7 +242,7 @@ TEST_F(EditorKeyboard, AHostProgramChangeWhileTheQuestionOrTheSaveDialogIsOpenSa
     hostSelectsProgram(shown, 1);
     x11->typeKey("Return");
     EXPECT_TRUE(eventually([&] { return !dialogShown(shown, withoutDialog); })) << "the dialog stayed";
-    expectNothingSaved(shown, "Init");
+    expectNothingSaved();
 
     // OK of the question the dialog asks about an existing name, after the switch.
     hostSelectsProgram(shown, 0);
@@ -265,7 +255,7 @@ TEST_F(EditorKeyboard, AHostProgramChangeWhileTheQuestionOrTheSaveDialogIsOpenSa
     hostSelectsProgram(shown, 1);
     click(shown, kQuestionOkX - 1, kQuestionOkY - 1);
     EXPECT_TRUE(eventually([&] { return !dialogShown(shown, withoutDialog); })) << "the dialog stayed";
-    expectNothingSaved(shown, "Init");
+    expectNothingSaved();
 }
 
 // JUCE's own list read "~mail" as the home folder of user "mail" and opened /var/mail.
