@@ -282,7 +282,7 @@ struct EditorLayout
 // ---- Construction and destruction ----
 
 WYD_KX7AudioProcessorEditor::WYD_KX7AudioProcessorEditor(WYD_KX7AudioProcessor* owner)
-    : juce::AudioProcessorEditor(owner), gestures(*owner)
+    : juce::AudioProcessorEditor(owner), gestures(*owner), presetFolderPath(PresetLocations::presetFolderText())
 {
     setLookAndFeel(&lookAndFeel);
 
@@ -348,7 +348,7 @@ void WYD_KX7AudioProcessorEditor::buildPresetMenu()
 {
     presetMenu_ = std::make_unique<TarvelWydKX7PresetMenu>("presetMenu_");
     addAndMakeVisible(*presetMenu_);
-    presetMenu_->setDirectoryPath(PresetLocations::presetFolderText());
+    presetMenu_->setDirectoryPath(presetFolderPath);
     presetMenu_->setFileExtension(presetWildcard);
     presetMenu_->setSelectedFilePath(currentSlot().presetPath[activeSetting()]);
     presetMenu_->setBounds(228, 5, 254, 19);
@@ -366,7 +366,7 @@ void WYD_KX7AudioProcessorEditor::buildDialogs()
 
     auto& owner = kx7Processor();
     savePresetBrowser_ = std::make_unique<TarvelWydKX7PresetBrowser>(
-        "savePresetBrowser_", "Save", PresetLocations::presetFolder(), presetWildcard, 5, 1, 5, 3, 8,
+        "savePresetBrowser_", "Save", juce::File(presetFolderPath), presetWildcard, 5, 1, 5, 3, 8,
         &owner, presetMenu_.get());
     addChildComponent(*savePresetBrowser_);
     savePresetBrowser_->needChangeParentModal(false);
@@ -576,11 +576,13 @@ void WYD_KX7AudioProcessorEditor::loadSelectedPreset()
 {
     auto& owner = kx7Processor();
     const juce::String path = presetMenu_->getSelectedFilePath();
+    // A listed file may have gone (or become a folder) since the scan that listed it.
+    const bool listed = presetMenu_->isSelectionListed();
     const int result = presetMenu_->readPreset(&owner, path);
     if (result != 1 && result != 4)
     {
         presetMenu_->showLoadedPresetAfterFailedLoad(&owner, currentSlot().presetPath[activeSetting()]);
-        reportPresetNotLoaded(path, result);
+        reportPresetNotLoaded(path, result, listed);
         return;
     }
 
@@ -596,11 +598,11 @@ void WYD_KX7AudioProcessorEditor::loadSelectedPreset()
     owner.updateHostDisplay();
 }
 
-// A file that is there but gave nothing would otherwise look loaded; a missing file (the
-// "Init.tz7p" of a fresh program) stays silent.
-void WYD_KX7AudioProcessorEditor::reportPresetNotLoaded(const juce::String& path, int result)
+// A file that is there, or was listed, but gave nothing would otherwise look loaded; a path that
+// was never listed and names no file (the "Init.tz7p" of a fresh program) stays silent.
+void WYD_KX7AudioProcessorEditor::reportPresetNotLoaded(const juce::String& path, int result, bool listed)
 {
-    if (!PresetLocations::resolvePresetPath(path).existsAsFile())
+    if (!listed && !PresetLocations::resolveInside(presetFolderPath, path).existsAsFile())
         return;
     if (result == 2)
         showMessage(quoted(path) + "\nis a preset of another product.\nNothing was loaded.", 1);
@@ -698,7 +700,7 @@ void WYD_KX7AudioProcessorEditor::fileMenuResult(int result)
 void WYD_KX7AudioProcessorEditor::savePreset()
 {
     // A path from a host state block that leads outside the preset folder counts as missing.
-    const juce::File file = PresetLocations::resolvePresetPath(currentSlot().presetPath[activeSetting()]);
+    const juce::File file = PresetLocations::resolveInside(presetFolderPath, currentSlot().presetPath[activeSetting()]);
     if (file.existsAsFile())
     {
         overwritePresetComponent_->presetFile = file;
@@ -737,7 +739,7 @@ void WYD_KX7AudioProcessorEditor::openExternally(const juce::String& target)
 
 void WYD_KX7AudioProcessorEditor::createPresetFolder()
 {
-    const juce::File folder = PresetLocations::presetFolder();
+    const juce::File folder(presetFolderPath);
     if (!folder.isDirectory())
         folder.createDirectory(); // a failure shows in the save dialog
 }

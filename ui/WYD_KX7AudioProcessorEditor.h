@@ -86,7 +86,7 @@ private:
 
     void showFileMenu();
     void loadSelectedPreset();
-    void reportPresetNotLoaded(const juce::String& path, int result);
+    void reportPresetNotLoaded(const juce::String& path, int result, bool listed);
     void switchSetting();
     void copySetting();
     void showAboutBox();
@@ -98,6 +98,10 @@ private:
 
     juce::LookAndFeel_V3 lookAndFeel;
     ParameterGestures gestures;
+    // Resolved once, when the editor opens: the menu, the save dialog, the overwrite question and
+    // the comparison all work in this folder, even when the Music folder's setting changes while
+    // the editor is open.
+    const juce::String presetFolderPath;
     juce::Image backgroundImage;
     bool presetNameRefreshPending = false;
     int32_t presetNameRefreshCount = 0;

@@ -36,7 +36,7 @@ juce::Image titleImageFor(int titleType)
     }
 }
 
-juce::TextEditor* fileNameBoxOf(juce::FileBrowserComponent& browser)
+juce::TextEditor* fileNameBoxOf(const juce::FileBrowserComponent& browser)
 {
     for (auto* child : browser.getChildren())
         if (auto* editor = dynamic_cast<juce::TextEditor*>(child))
@@ -69,6 +69,7 @@ TarvelFileBrowser::TarvelFileBrowser(const juce::String& componentName, const ju
 TarvelFileBrowser::~TarvelFileBrowser()
 {
     stopTimer();
+    folderList_.reset();
     okButton_.reset();
     cancelButton_.reset();
     newFolderButton_.reset();
@@ -100,6 +101,8 @@ void TarvelFileBrowser::createBrowser(int flags, const juce::String& title)
     addAndMakeVisible(*fileBrowser_);
     fileBrowser_->setBounds(13, 7, 560, 433);
     fileBrowser_->addListener(this);
+    folderList_ = std::make_unique<FolderListBox>(*fileBrowser_, flags, *fileFilter_);
+    folderList_->onFileChosen = [this](const juce::File& file) { fileDoubleClicked(file); };
 
     auto makeButton = [this](const char* name, int imageCode, juce::Rectangle<int> bounds) {
         auto button = std::make_unique<Tarvel2StateKickButton>(name);
@@ -132,13 +135,27 @@ void TarvelFileBrowser::paint(juce::Graphics& g)
 
 juce::File TarvelFileBrowser::selectedFile() const
 {
-    return fileBrowser_ != nullptr ? fileBrowser_->getSelectedFile(0) : juce::File();
+    if (fileBrowser_ == nullptr)
+        return {};
+    if (!fileBrowser_->isSaveMode())
+        return folderList_->getSelectedFile();
+    const auto* nameBox = fileNameBoxOf(*fileBrowser_);
+    const auto typed = nameBox != nullptr ? nameBox->getText() : juce::String();
+    const auto root = fileBrowser_->getRoot();
+    if (typed.isEmpty())
+        return root;
+    // Joined as text, as the list joins names: getChildFile would read "~name" as a home folder.
+    if (typed.startsWithChar('/'))
+        return juce::File(typed);
+    const auto rootPath = root.getFullPathName();
+    return juce::File(rootPath.endsWithChar('/') ? rootPath + typed : rootPath + "/" + typed);
 }
 
 void TarvelFileBrowser::timerCallback()
 {
     if (fileBrowser_ == nullptr)
         return;
+    folderList_->refreshIfChanged();
     if (mode == 1)
         EditorModalScope::setButtonEnabled(*okButton_, selectedFile().existsAsFile());
     else if (mode == 5)
@@ -167,6 +184,7 @@ void TarvelFileBrowser::show()
         EditorModalScope::takeModalStateFromParent(*this);
     enterModalState(true, nullptr, false);
     fileBrowser_->refresh();
+    folderList_->refresh();
     fileBrowser_->setFileName(juce::String());
     if (mode == 5)
         newFolderComponent_->setBounds(77, 80, 486, 200);
@@ -197,7 +215,11 @@ void TarvelFileBrowser::fileDoubleClicked(const juce::File&)
         okButton_->triggerClick();
 }
 
-void TarvelFileBrowser::browserRootChanged(const juce::File&) {}
+void TarvelFileBrowser::browserRootChanged(const juce::File&)
+{
+    if (folderList_ != nullptr)
+        folderList_->refresh();
+}
 
 void TarvelFileBrowser::okButtonClicked()
 {

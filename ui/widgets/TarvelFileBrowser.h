@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "ui/widgets/FolderListBox.h"
 #include "ui/widgets/Tarvel2StateKickButton.h"
 #include "ui/widgets/TarvelNewFolderComponent.h"
 
@@ -45,6 +46,7 @@ public:
     juce::Image loadButtonImage(int code);
 
     juce::FileBrowserComponent* getFileBrowser() { return fileBrowser_.get(); }
+    FolderListBox* getFolderList() { return folderList_.get(); }
     TarvelNewFolderComponent* getNewFolderComponent() { return newFolderComponent_.get(); }
     juce::Button* getOkButton() { return okButton_.get(); }
     juce::Button* getCancelButton() { return cancelButton_.get(); }
@@ -53,7 +55,7 @@ public:
 
 protected:
     // The file the browser would choose: in save mode its current folder joined with the typed
-    // name, the folder itself while no name is typed.
+    // name as text, the folder itself while no name is typed; else the entry selected in the list.
     juce::File selectedFile() const;
 
     juce::String wildcardPattern;
@@ -72,6 +74,8 @@ protected:
     std::unique_ptr<juce::WildcardFileFilter> fileFilter_;
     std::unique_ptr<juce::FileBrowserComponent> fileBrowser_;
     std::unique_ptr<TarvelNewFolderComponent> newFolderComponent_;
+    // Lies over the browser's own list; made after the browser, deleted before it.
+    std::unique_ptr<FolderListBox> folderList_;
 
 private:
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(TarvelFileBrowser)

@@ -41,7 +41,8 @@ TarvelOptionMenuTree::~TarvelOptionMenuTree()
 
 void TarvelOptionMenuTree::setDirectoryPath(const juce::String& path)
 {
-    directoryPath = path.replaceCharacter('\\', '/');
+    // Taken as it stands: a backslash in the folder's own path is part of a name on this system.
+    directoryPath = path;
     // A trailing "/" would make every listed path differ from directoryPath + "/" + name.
     while (directoryPath.length() > 1 && directoryPath.endsWithChar('/'))
         directoryPath = directoryPath.dropLastCharacters(1);
@@ -50,7 +51,8 @@ void TarvelOptionMenuTree::setDirectoryPath(const juce::String& path)
 void TarvelOptionMenuTree::setSelectedFilePath(const juce::String& path)
 {
     selectedFilePath = selectionPathOf(path);
-    showNameOfPath(selectedFilePath, createMenuTree());
+    selectionListed = createMenuTree();
+    showNameOfPath(selectedFilePath, selectionListed);
 }
 
 void TarvelOptionMenuTree::showNameOfPath(const juce::String& path, bool found)
@@ -72,6 +74,7 @@ bool TarvelOptionMenuTree::acceptSelectedIndex(int itemNumber)
         return false;
     selectedFileIndex = itemNumber;
     selectedFilePath = relativePathOf(filePaths[itemNumber - 1]);
+    selectionListed = true;
     setText(fileNames[itemNumber - 1], juce::dontSendNotification);
     return true;
 }
@@ -109,6 +112,11 @@ juce::String TarvelOptionMenuTree::getFileName(int index) const
 int TarvelOptionMenuTree::getNumOfFiles() const
 {
     return nextItemId;
+}
+
+bool TarvelOptionMenuTree::isListed(const juce::String& relativePath) const
+{
+    return relativePath.isNotEmpty() && filePaths.contains(directoryPath + "/" + relativePath);
 }
 
 void TarvelOptionMenuTree::nextResult()
@@ -218,11 +226,13 @@ void TarvelOptionMenuTree::popUpAndPick(std::function<void()> afterPick)
         // The editor may have been closed while the menu was open.
         if (safeThis == nullptr || chosen < 1 || chosen > listedWhenShown.size())
             return;
-        // The editor's timer may have rescanned meanwhile: the number belongs to the shown listing.
-        const int now = safeThis->filePaths.indexOf(listedWhenShown[chosen - 1]) + 1;
-        if (now < 1)
-            return;
-        if (safeThis->pickItem(now) && afterPick)
+        // The editor's timer may have rescanned meanwhile: the number belongs to the shown listing,
+        // and a file gone since is still picked, so that its loss is reported.
+        const auto& path = listedWhenShown[chosen - 1];
+        const int now = safeThis->filePaths.indexOf(path) + 1;
+        const bool picked = now > 0 ? safeThis->pickItem(now)
+                                    : safeThis->pickListedFile(path, nameWithoutExtension(path));
+        if (picked && afterPick)
             afterPick();
     };
     showPopup(*root, std::move(whenClosed));
@@ -243,9 +253,14 @@ void TarvelOptionMenuTree::showPopup(const juce::PopupMenu& menu, std::function<
 bool TarvelOptionMenuTree::pickItem(int itemNumber)
 {
     selectedFileIndex = itemNumber;
-    selectedFilePath = relativePathOf(filePaths[itemNumber - 1]);
+    return pickListedFile(filePaths[itemNumber - 1], fileNames[itemNumber - 1]);
+}
+
+bool TarvelOptionMenuTree::pickListedFile(const juce::String& fullPath, const juce::String& name)
+{
+    selectedFilePath = relativePathOf(fullPath);
+    selectionListed = true;
     const auto picked = selectedFilePath;
-    const auto name = fileNames[itemNumber - 1];
     // Every pick is announced, also of the file whose name is shown: the user may have stepped
     // away from it or changed values since. The listeners still see the old name.
     juce::Component::SafePointer<TarvelOptionMenuTree> safeThis(this);

@@ -31,6 +31,12 @@ public:
     virtual juce::String getFileName(int index) const;
     // The number of listed files plus one.
     virtual int getNumOfFiles() const;
+    // True when the last scan listed the file at this path relative to the root folder.
+    bool isListed(const juce::String& relativePath) const;
+    // True when the selection was taken from a listing (a pick, a step, or a path the last scan
+    // found), so its file was there when listed; false for a path that was never found.
+    bool isSelectionListed() const { return selectionListed; }
+    const juce::String& getDirectoryPath() const { return directoryPath; }
     // Step through the last scan's items, wrapping around at either end.
     virtual void nextResult();
     virtual void previousResult();
@@ -60,6 +66,9 @@ protected:
     // Announces the pick; false when this selector went meanwhile or a listener selected
     // something else (a file that loaded nothing gives way to the preset still loaded).
     bool pickItem(int itemNumber);
+    // The same by the listed file's full path and shown name; the item number stays as it was
+    // when a rescan since the menu was shown no longer lists the file.
+    bool pickListedFile(const juce::String& fullPath, const juce::String& name);
     // A path given to select a file, with "\" read as "/" unless a file is listed by the path
     // as it stands.
     juce::String selectionPathOf(const juce::String& path) const;
@@ -76,6 +85,7 @@ protected:
     juce::String directoryPath;
     juce::String selectedFilePath;
     int selectedFileIndex = 0;
+    bool selectionListed = false;
     juce::String fileExtension = "*";
     bool recursive = true;
 

@@ -6,10 +6,11 @@
 #include "ui/widgets/TarvelWydKX7PresetMenu.h"
 
 juce::String TarvelWydKX7OverwriteComponent::failedSaveMessage(const juce::File& file,
+                                                              const juce::String& presetFolderText,
                                                               const juce::String& reason)
 {
     // The name the user knows the file by: its path below the preset folder, else the full path.
-    auto shownName = PresetLocations::relativePath(file, PresetLocations::presetFolderText());
+    auto shownName = PresetLocations::relativePath(file, presetFolderText);
     if (shownName.isEmpty())
         shownName = file.getFullPathName();
     const auto reasonLine = reason.isEmpty() ? juce::String() : "\n" + reason;
@@ -34,6 +35,7 @@ TarvelWydKX7OverwriteComponent::TarvelWydKX7OverwriteComponent(
 
 TarvelWydKX7OverwriteComponent::~TarvelWydKX7OverwriteComponent()
 {
+    stopTimer();
     processor = nullptr;
     presetMenu = nullptr;
     alertComponent_.reset();
@@ -47,7 +49,8 @@ bool TarvelWydKX7OverwriteComponent::writeAndRecord()
     const auto outcome = presetMenu->writePresetFile(processor, presetFile);
     if (!outcome)
     {
-        alertComponent_->showMessage(failedSaveMessage(presetFile, outcome.reason), 1);
+        alertComponent_->showMessage(
+            failedSaveMessage(presetFile, presetMenu->getDirectoryPath(), outcome.reason), 1);
         return false;
     }
     auto& slot = processor->programs[processor->currentProgram];
@@ -56,10 +59,45 @@ bool TarvelWydKX7OverwriteComponent::writeAndRecord()
     return true;
 }
 
+void TarvelWydKX7OverwriteComponent::show(int numButtons, int iconCode)
+{
+    askedFor = SaveTarget::of(processor);
+    TarvelAlertComponent::show(numButtons, iconCode);
+    if (isVisible())
+        startTimer(200);
+}
+
+void TarvelWydKX7OverwriteComponent::hide()
+{
+    stopTimer();
+    TarvelAlertComponent::hide();
+}
+
+// A failure message over the question waits for its OK first.
+void TarvelWydKX7OverwriteComponent::timerCallback()
+{
+    if (isCurrentlyModal(false))
+        closedAsOutdated();
+}
+
+bool TarvelWydKX7OverwriteComponent::closedAsOutdated()
+{
+    if (askedFor.isCurrentIn(processor))
+        return false;
+    closeQuestion();
+    return true;
+}
+
+void TarvelWydKX7OverwriteComponent::closeQuestion()
+{
+    hide();
+}
+
+// After a failed write the question stays open (the save dialog too) behind its message.
 void TarvelWydKX7OverwriteComponent::okButtonClicked()
 {
-    if (writeAndRecord())
-        hide();
+    if (!closedAsOutdated() && writeAndRecord())
+        closeQuestion();
 }
 
 void TarvelWydKX7OverwriteComponent::cancelButtonClicked()
@@ -74,10 +112,8 @@ TarvelWydKX7OverwriteComponent2::TarvelWydKX7OverwriteComponent2(
 {
 }
 
-void TarvelWydKX7OverwriteComponent2::okButtonClicked()
+void TarvelWydKX7OverwriteComponent2::closeQuestion()
 {
-    if (!writeAndRecord())
-        return; // the save dialog stays open behind the question and its message
     hide();
     if (auto* saveDialog = dynamic_cast<TarvelFileBrowser*>(getParentComponent()))
         saveDialog->hide();

@@ -70,18 +70,18 @@ void TarvelWydKX7PresetBrowser::show()
     // folder where nothing can be saved.
     if (fileBrowser_ != nullptr && EditorModalScope::parentIsShowing(*this))
     {
-        const auto folder = PresetLocations::presetFolder();
+        const juce::File folder(presetFolderText());
         const auto root = fileBrowser_->getRoot();
         if (folder.isDirectory()
             && (!root.isDirectory() || !isAtOrInside(root, folder.getFullPathName())))
             fileBrowser_->setRoot(folder);
     }
+    openedFor = SaveTarget::of(processor);
     TarvelFileBrowser::show();
 
     // Saving can only work once the folder exists; say why the dialog opens elsewhere.
-    if (isVisible() && !PresetLocations::presetFolder().isDirectory())
-        alertComponent_->showMessage("Couldn't create the preset folder!\n\n\""
-                                         + PresetLocations::presetFolderText() + "\"",
+    if (isVisible() && !juce::File(presetFolderText()).isDirectory())
+        alertComponent_->showMessage("Couldn't create the preset folder!\n\n\"" + presetFolderText() + "\"",
                                      1);
 }
 
@@ -94,14 +94,32 @@ juce::File TarvelWydKX7PresetBrowser::presetFileForTypedName() const
         return {};
     if (!path.endsWith(presetExtension))
         path += presetExtension;
-    return PresetLocations::resolveInside(PresetLocations::presetFolderText(), path);
+    return PresetLocations::resolveInside(presetFolderText(), path);
+}
+
+juce::String TarvelWydKX7PresetBrowser::presetFolderText() const
+{
+    return presetMenu != nullptr ? presetMenu->getDirectoryPath() : PresetLocations::presetFolderText();
+}
+
+bool TarvelWydKX7PresetBrowser::closedAsOutdated()
+{
+    if (openedFor.isCurrentIn(processor))
+        return false;
+    hide();
+    return true;
 }
 
 void TarvelWydKX7PresetBrowser::timerCallback()
 {
     if (mode != 5 || fileBrowser_ == nullptr)
         return;
-    const bool inside = isAtOrInside(selectedFile(), PresetLocations::presetFolderText());
+    // A prompt or message over the dialog closes first; an open overwrite question closes itself
+    // and the dialog.
+    if (isCurrentlyModal(false) && closedAsOutdated())
+        return;
+    folderList_->refreshIfChanged();
+    const bool inside = isAtOrInside(selectedFile(), presetFolderText());
     EditorModalScope::setButtonEnabled(*newFolderButton_, inside);
     EditorModalScope::setButtonEnabled(*okButton_, inside && fileBrowser_->currentFileIsValid()
                                                        && presetFileForTypedName() != juce::File());
@@ -123,7 +141,7 @@ void TarvelWydKX7PresetBrowser::cancelButtonClicked()
 
 void TarvelWydKX7PresetBrowser::savePreset()
 {
-    if (presetMenu == nullptr || processor == nullptr || fileBrowser_ == nullptr)
+    if (presetMenu == nullptr || processor == nullptr || fileBrowser_ == nullptr || closedAsOutdated())
         return;
     // The typed name becomes its file once; the check, the question and the write all use it.
     const auto file = presetFileForTypedName();
@@ -136,7 +154,7 @@ void TarvelWydKX7PresetBrowser::savePreset()
     }
     // The path goes into the host's copy of the state, which must stay readable.
     const auto refused = NameRules::charactersPresetPathsCannotHold(
-        PresetLocations::relativePath(file, PresetLocations::presetFolderText()));
+        PresetLocations::relativePath(file, presetFolderText()));
     if (!refused.isEmpty())
     {
         alertComponent_->showMessage(NameRules::refusalMessage("preset name", refused), 1);
@@ -148,7 +166,7 @@ void TarvelWydKX7PresetBrowser::savePreset()
         overwriteComponent_->setBounds(157, 125, 486, 200);
         overwriteComponent_->presetFile = file;
         overwriteComponent_->setTitle("Are you sure you want to overwrite this preset?\n\n\""
-                                      + PresetLocations::relativePath(file, PresetLocations::presetFolderText())
+                                      + PresetLocations::relativePath(file, presetFolderText())
                                       + "\"");
         overwriteComponent_->show(2, 1);
         return;
@@ -158,7 +176,7 @@ void TarvelWydKX7PresetBrowser::savePreset()
     if (!outcome)
     {
         alertComponent_->showMessage(
-            TarvelWydKX7OverwriteComponent::failedSaveMessage(file, outcome.reason), 1);
+            TarvelWydKX7OverwriteComponent::failedSaveMessage(file, presetFolderText(), outcome.reason), 1);
         return;
     }
     auto& slot = processor->programs[processor->currentProgram];

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/widgets/SaveTarget.h"
 #include "ui/widgets/TarvelAlertComponent.h"
 #include "ui/widgets/TarvelFileBrowser.h"
 #include "ui/widgets/TarvelWydKX7OverwriteComponent.h"
@@ -11,7 +12,9 @@ class TarvelWydKX7PresetMenu;
 // only, appends ".tz7p", asks before overwriting, writes through the preset menu and makes the
 // written file the current setting's preset path. A failed write or a name of only spaces and dots
 // is reported in a message box and the dialog stays open for another name; a preset folder that
-// can't be created is reported when the dialog opens.
+// can't be created is reported when the dialog opens. The dialog saves the program and setting
+// current when it opened: when the host switches program or the setting changes meanwhile, it
+// closes without writing.
 class TarvelWydKX7PresetBrowser : public TarvelFileBrowser
 {
 public:
@@ -37,11 +40,16 @@ private:
     // The preset file the typed name stands for: inside the preset folder with ".tz7p", or no
     // file when the name is empty or leads outside.
     juce::File presetFileForTypedName() const;
+    // The preset menu's folder, which the editor resolved when it opened.
+    juce::String presetFolderText() const;
+    // True when the dialog was closed because what it was opened for is no longer current.
+    bool closedAsOutdated();
 
     TarvelWydKX7PresetMenu* presetMenu = nullptr;
     WYD_KX7AudioProcessor* processor = nullptr;
     std::unique_ptr<TarvelWydKX7OverwriteComponent2> overwriteComponent_;
     std::unique_ptr<TarvelAlertComponent> alertComponent_;
+    SaveTarget openedFor;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR(TarvelWydKX7PresetBrowser)
 };

@@ -49,6 +49,7 @@ void TarvelWydKX7PresetMenu::setSelectedFilePath(const juce::String& path)
 {
     selectedFilePath = selectionPathOf(path);
     const bool found = createMenuTree();
+    selectionListed = found;
     showNameOfPath(selectedFilePath, found);
     if (!found)
         setText(getText() + "*", juce::dontSendNotification);

@@ -128,6 +128,7 @@ TEST_F(DialogTest, ALongNameLeavesTheHeadlineAndTheReasonInView)
     editor.addChildComponent(box);
     const auto name = juce::String::repeatedString("Long name ", 24) + "end.tz7p";
     const auto full = TarvelWydKX7OverwriteComponent::failedSaveMessage(presetFolder().getChildFile(name),
+                                                                        presetFolder().getFullPathName(),
                                                                         "Permission denied.");
     box.showMessage(full, 1);
 

@@ -28,7 +28,13 @@ constexpr int kDialogProbeX = 400, kDialogProbeY = 225;
 constexpr int kNewFolderX = 693, kNewFolderY = 343;
 constexpr int kCancelX = 693, kCancelY = 419;
 constexpr int kNewFolderFieldX = 320, kNewFolderFieldY = 180;
-constexpr int kBypass = 0;
+constexpr int kSaveX = 693, kSaveY = 381;
+constexpr int kFirstListRowX = 100, kFirstListRowY = 55;
+constexpr int kNextPresetX = 504, kNextPresetY = 16;
+constexpr int kMessageOkX = 401, kMessageOkY = 295;
+// OK of the overwrite question: the editor's question and the save dialog's lie one pixel apart.
+constexpr int kQuestionOkX = 341, kQuestionOkY = 295;
+constexpr int kBypass = 0, kInputVol = 1;
 
 class EditorKeyboard : public plugintest::EditorTest
 {
@@ -76,6 +82,75 @@ protected:
     }
 
     static juce::File presetFolder() { return WYD_KX7AudioProcessor::getPresetFolder(); }
+
+    // The editor's own pixel where the dialogs appear, once it has been drawn (the window is
+    // white before).
+    juce::uint32 pixelWithoutDialog(const Shown& shown)
+    {
+        constexpr juce::uint32 white = 0xffffff;
+        EXPECT_TRUE(eventually([&] { return x11->pixel(shown.window, kDialogProbeX, kDialogProbeY) != white; }))
+            << "the editor was not drawn";
+        return x11->pixel(shown.window, kDialogProbeX, kDialogProbeY);
+    }
+
+    bool dialogShown(const Shown& shown, juce::uint32 withoutDialog)
+    {
+        return x11->pixel(shown.window, kDialogProbeX, kDialogProbeY) != withoutDialog;
+    }
+
+    // Types a preset name into the open save dialog and waits until SAVE takes it.
+    void typeName(const Shown& shown, const char* name)
+    {
+        const auto disabledSave = x11->pixel(shown.window, kSaveX, kSaveY);
+        x11->moveMouse(1200, 1000);
+        x11->typeText(name);
+        ASSERT_TRUE(eventually([&] { return x11->pixel(shown.window, kSaveX, kSaveY) != disabledSave; }))
+            << "SAVE stayed disabled";
+    }
+
+    void hostSelectsProgram(const Shown& shown, int program)
+    {
+        auto* plugin = shown.plugin.get();
+        ASSERT_TRUE(gui->run([plugin, program] { plugin->dispatch(effSetProgram, 0, program); }));
+    }
+
+    // keep.tz7p is program 0's preset (unless program0Path names another), other.tz7p program
+    // 1's, and both programs are edited: the bank the host restores. Program 0 is current.
+    void restoreTwoEditedPrograms(const Shown& shown, const juce::String& program0Path)
+    {
+        writePreset("keep.tz7p", kInputVol, 0.25f);
+        writePreset("other.tz7p", kInputVol, 0.35f);
+        WYD_KX7AudioProcessor bank;
+        bank.programs[0].presetPath[0] = program0Path;
+        bank.programs[1].presetPath[0] = "other.tz7p";
+        bank.programs[0].values[0][kInputVol] = 0.3f;
+        bank.programs[1].values[0][kInputVol] = 0.4f;
+        juce::MemoryBlock block;
+        bank.getStateInformation(block);
+        const std::vector<char> data(static_cast<const char*>(block.getData()),
+                                     static_cast<const char*>(block.getData()) + block.getSize());
+        auto* plugin = shown.plugin.get();
+        ASSERT_TRUE(gui->run([plugin, &data] { plugin->setChunk(data, false); }));
+        keepText = presetFolder().getChildFile("keep.tz7p").loadFileAsString();
+    }
+
+    void expectNothingSaved()
+    {
+        EXPECT_EQ(presetFolder().getChildFile("keep.tz7p").loadFileAsString(), keepText) << "keep.tz7p was written";
+        EXPECT_FALSE(presetFolder().getChildFile("fresh.tz7p").exists());
+    }
+
+    // The other tests' preset menu stays as it was, also when a test fails.
+    struct RemovesPresets
+    {
+        ~RemovesPresets()
+        {
+            for (const char* name : {"keep.tz7p", "other.tz7p", "fresh.tz7p"})
+                presetFolder().getChildFile(name).deleteFile();
+        }
+    };
+
+    juce::String keepText;
 };
 
 TEST_F(EditorKeyboard, TheNewFolderPromptTakesTheTypingAfterAnyKeyHandOffWithOrWithoutAClick)
@@ -140,6 +215,145 @@ TEST_F(EditorKeyboard, TheSaveDialogsNameFieldKeepsItsTextSpacesIncluded)
         << "the preset was not saved under the typed name";
     presetFolder().getChildFile("my take.tz7p").deleteFile();
     EXPECT_EQ(x11->takeKeyPresses(shown.frame), 0) << "typing reached the host";
+}
+
+// The host switches program while the user answers: the answer writes nothing, and the preset
+// of the program now current keeps its name.
+TEST_F(EditorKeyboard, AHostProgramChangeWhileTheQuestionOrTheSaveDialogIsOpenSavesNothing)
+{
+    const RemovesPresets removes;
+    auto& shown = showEditor(HostWindow::insideFrame);
+    restoreTwoEditedPrograms(shown, "keep.tz7p");
+    const auto withoutDialog = pixelWithoutDialog(shown);
+    click(shown, kFileButtonX, kFileButtonY); // File > Save Preset: the question about keep.tz7p
+    const auto menu = waitForMenu();
+    ASSERT_NE(menu, 0u) << "the file menu did not open";
+    pickFromMenu(menu);
+    ASSERT_TRUE(eventually([&] { return dialogShown(shown, withoutDialog); })) << "no question";
+    hostSelectsProgram(shown, 1);
+    click(shown, kQuestionOkX, kQuestionOkY);
+    EXPECT_TRUE(eventually([&] { return !dialogShown(shown, withoutDialog); })) << "the question stayed";
+    expectNothingSaved();
+
+    // Program 0 without a file: Save Preset opens the save dialog. SAVE after the switch.
+    restoreTwoEditedPrograms(shown, "Init.tz7p");
+    openSaveDialog(shown);
+    typeName(shown, "fresh");
+    hostSelectsProgram(shown, 1);
+    x11->typeKey("Return");
+    EXPECT_TRUE(eventually([&] { return !dialogShown(shown, withoutDialog); })) << "the dialog stayed";
+    expectNothingSaved();
+
+    // OK of the question the dialog asks about an existing name, after the switch.
+    hostSelectsProgram(shown, 0);
+    openSaveDialog(shown);
+    typeName(shown, "keep");
+    const auto dialogOnly = x11->pixel(shown.window, kDialogProbeX, kDialogProbeY);
+    x11->typeKey("Return");
+    ASSERT_TRUE(eventually([&] { return x11->pixel(shown.window, kDialogProbeX, kDialogProbeY) != dialogOnly; }))
+        << "no question";
+    hostSelectsProgram(shown, 1);
+    click(shown, kQuestionOkX - 1, kQuestionOkY - 1);
+    EXPECT_TRUE(eventually([&] { return !dialogShown(shown, withoutDialog); })) << "the dialog stayed";
+    expectNothingSaved();
+}
+
+// JUCE's own list read "~mail" as the home folder of user "mail" and opened /var/mail.
+TEST_F(EditorKeyboard, AFolderNamedWithATildeOpensAsItselfInTheSaveDialog)
+{
+    const juce::File mail(presetFolder().getFullPathName() + "/~mail");
+    struct Removes
+    {
+        juce::File folder;
+        ~Removes() { folder.deleteRecursively(); }
+    } const removes{mail};
+    ASSERT_TRUE(mail.createDirectory());
+    auto& shown = showEditor(HostWindow::insideFrame);
+    pixelWithoutDialog(shown);
+    openSaveDialog(shown);
+
+    // "~mail" comes first, before "Loud.tz7p". X delivers the double-click before the typing.
+    click(shown, kFirstListRowX, kFirstListRowY);
+    click(shown, kFirstListRowX, kFirstListRowY);
+    typeName(shown, "inside");
+    x11->typeKey("Return");
+    EXPECT_TRUE(eventually([&] { return mail.getChildFile("inside.tz7p").existsAsFile(); }))
+        << "the preset was not saved inside ~mail";
+}
+
+float parameterIn(const juce::File& preset, int index)
+{
+    WYD_KX7AudioProcessor reader;
+    reader.readPreset(juce::XmlDocument::parse(preset).release(), true);
+    return reader.getParameter(index);
+}
+
+// HOME is a folder named back\slash, so the preset folder's own path holds a backslash: the menu
+// lists and loads, the arrows step, and both saves write there.
+TEST_F(EditorKeyboard, PresetsWorkWhenTheHomeFolderHoldsABackslash)
+{
+    const juce::File home(juce::String(plugintest::temporaryHome()) + "/back\\slash");
+    struct Restores
+    {
+        juce::File home;
+        ~Restores()
+        {
+            setenv("HOME", plugintest::temporaryHome().c_str(), 1);
+            home.deleteRecursively();
+        }
+    } const restores{home};
+    ASSERT_TRUE(home.createDirectory());
+    setenv("HOME", home.getFullPathName().toRawUTF8(), 1);
+    const auto folder = presetFolder();
+    ASSERT_TRUE(folder.getFullPathName().contains("back\\slash/"));
+    writePreset("a.tz7p", kInputVol, 0.2f);
+    writePreset("b.tz7p", kInputVol, 0.4f);
+    auto& shown = showEditor(HostWindow::insideFrame);
+    const auto withoutDialog = pixelWithoutDialog(shown);
+
+    openSaveDialog(shown); // the fresh program's Init.tz7p is missing
+    typeName(shown, "c");
+    x11->typeKey("Return");
+    EXPECT_TRUE(eventually([&] { return folder.getChildFile("c.tz7p").existsAsFile(); })) << "not saved";
+    ASSERT_TRUE(eventually([&] { return !dialogShown(shown, withoutDialog); }));
+
+    click(shown, kPresetNameX, kPresetNameY);
+    const auto menu = waitForMenu();
+    ASSERT_NE(menu, 0u) << "the preset menu did not open";
+    pickFromMenu(menu);
+    EXPECT_TRUE(eventually([&] { return shown.plugin->getParameter(kInputVol) == 0.2f; })) << "a was not loaded";
+    click(shown, kNextPresetX, kNextPresetY);
+    EXPECT_TRUE(eventually([&] { return shown.plugin->getParameter(kInputVol) == 0.4f; })) << "b was not loaded";
+
+    click(shown, kBypassX, kBypassY);
+    ASSERT_TRUE(eventually([&] { return shown.plugin->getParameter(kBypass) == 0.0f; }));
+    click(shown, kFileButtonX, kFileButtonY); // File > Save Preset: the question about b.tz7p
+    const auto fileMenu = waitForMenu();
+    ASSERT_NE(fileMenu, 0u) << "the file menu did not open";
+    pickFromMenu(fileMenu);
+    ASSERT_TRUE(eventually([&] { return dialogShown(shown, withoutDialog); })) << "no question";
+    click(shown, kQuestionOkX, kQuestionOkY);
+    EXPECT_TRUE(eventually([&] { return parameterIn(folder.getChildFile("b.tz7p"), kBypass) == 0.0f; }))
+        << "b.tz7p was not overwritten";
+}
+
+// A preset deleted while the menu is open is picked: the message says it could not be read.
+TEST_F(EditorKeyboard, PickingAPresetDeletedAfterTheMenuOpenedSaysSo)
+{
+    writePreset("gone.tz7p", kInputVol, 0.2f); // listed before Loud.tz7p
+    const auto gone = presetFolder().getChildFile("gone.tz7p");
+    auto& shown = showEditor();
+    const auto withoutDialog = pixelWithoutDialog(shown);
+    const float inputVol = shown.plugin->getParameter(kInputVol);
+    click(shown, kPresetNameX, kPresetNameY);
+    const auto menu = waitForMenu();
+    ASSERT_NE(menu, 0u) << "the preset menu did not open";
+    ASSERT_TRUE(gone.deleteFile());
+    pickFromMenu(menu);
+    EXPECT_TRUE(eventually([&] { return dialogShown(shown, withoutDialog); })) << "no message";
+    EXPECT_EQ(shown.plugin->getParameter(kInputVol), inputVol);
+    click(shown, kMessageOkX, kMessageOkY);
+    EXPECT_TRUE(eventually([&] { return !dialogShown(shown, withoutDialog); })) << "the message stayed";
 }
 
 // An X server of the test's own, fresh: no client has created any atom on it yet, as on a
