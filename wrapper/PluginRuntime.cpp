@@ -2,6 +2,7 @@
 
 #include "wrapper/EventLoopGate.h"
 #include "wrapper/JuceVSTWrapper.h"
+#include "wrapper/NeverDestroyed.h"
 #include "wrapper/PluginMessageThread.h"
 
 #include <juce_events/juce_events.h>
@@ -111,10 +112,11 @@ struct InstanceList
     std::uint64_t nextId = 1;
 };
 
+// JUCE callbacks on the plug-in's thread look instances up while a process may be exiting.
 InstanceList& instances()
 {
-    static InstanceList list;
-    return list;
+    static NeverDestroyed<InstanceList> list;
+    return list.get();
 }
 
 } // namespace
