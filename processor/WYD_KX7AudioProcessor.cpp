@@ -24,10 +24,9 @@ float usableSampleRate(double reported)
     return static_cast<float>(reported);
 }
 
-// Values outside 0..1 stay stored as the host gave them (the document readers keep theirs within
-// 0..1); the audio path takes them at the nearer end, so no value drives a gain or a glide beyond
-// its range (and a glide back from one ends where the same move within 0..1 would). 0..1 passes
-// bit for bit.
+// A value beyond either end of 0..1 taken at that end; 0..1 passes bit for bit. Host values and
+// document values are stored this way; the audio path applies it once more, so that nothing it
+// reads can drive a gain or a glide beyond its range.
 float withinUnitRange(float value)
 {
     return value > 0.0f ? (value < 1.0f ? value : 1.0f) : 0.0f;
@@ -109,8 +108,10 @@ void WYD_KX7AudioProcessor::setParameter(int index, float value)
     // A non-finite value from a host keeps the previous one rather than reaching the signal path.
     if (!isValidIndex(index) || !std::isfinite(value))
         return;
-    activeValues()[index] = value;
-    liveValues[index] = value;
+    // VST values are 0..1: what is stored is what plays, shows, goes back to the host and is saved.
+    const float stored = withinUnitRange(value);
+    activeValues()[index] = stored;
+    liveValues[index] = stored;
     parametersChanged = true;
 }
 
