@@ -301,6 +301,43 @@ int activeSettingOf(const ProgramSlot& slot)
     return slot.activeChannel == 1 ? 1 : 0;
 }
 
+const char* const presetTag = "Preset";
+const char* const channelTag = "Channel";
+
+bool allChildrenHaveTag(const juce::XmlElement& parent, const char* tag)
+{
+    for (auto* child = firstChildElement(parent); child != nullptr; child = nextSiblingElement(*child))
+        if (!hasTag(*child, tag))
+            return false;
+    return true;
+}
+
+// Below "Properties" a bank holds Presets of Channels and a program Channels. A block of the
+// other kind, or of none, would be half applied (a program read as a bank renames programs), so
+// the readers refuse it whole, as any malformed block.
+bool holdsBankElements(const juce::XmlElement& root)
+{
+    for (auto* properties = firstChildElement(root); properties != nullptr; properties = nextSiblingElement(*properties))
+    {
+        if (!hasTag(*properties, propertiesTag))
+            continue;
+        if (!allChildrenHaveTag(*properties, presetTag))
+            return false;
+        for (auto* preset = firstChildElement(*properties); preset != nullptr; preset = nextSiblingElement(*preset))
+            if (!allChildrenHaveTag(*preset, channelTag))
+                return false;
+    }
+    return true;
+}
+
+bool holdsProgramElements(const juce::XmlElement& root)
+{
+    for (auto* properties = firstChildElement(root); properties != nullptr; properties = nextSiblingElement(*properties))
+        if (hasTag(*properties, propertiesTag) && !allChildrenHaveTag(*properties, channelTag))
+            return false;
+    return true;
+}
+
 juce::XmlElement* findChildWithTag(const juce::XmlElement& parent, const char* tag)
 {
     for (auto* child = firstChildElement(parent); child != nullptr; child = nextSiblingElement(*child))
@@ -342,7 +379,7 @@ void appendChannels(WYD_KX7AudioProcessor& processor, juce::XmlElement& parent, 
 {
     for (int setting = 0; setting < 2; ++setting)
     {
-        auto* channel = parent.createNewChildElement("Channel");
+        auto* channel = parent.createNewChildElement(channelTag);
         channel->setAttribute("channel", setting);
         channel->setAttribute("presetPath", slot.presetPath[setting]);
         appendValues(processor, *channel, slot.values[setting]);
@@ -381,7 +418,7 @@ juce::XmlElement WYD_KX7AudioProcessor::writePreset(bool presetFile)
         properties->setAttribute("activePreset", getCurrentProgram());
         for (int p = 0; p < kNumPrograms; ++p)
         {
-            auto* preset = properties->createNewChildElement("Preset");
+            auto* preset = properties->createNewChildElement(presetTag);
             preset->setAttribute("preset", p);
             preset->setAttribute("activeChannel", programs[p].activeChannel);
             appendChannels(*this, *preset, programs[p]);
@@ -434,7 +471,7 @@ int WYD_KX7AudioProcessor::readPreset(juce::ScopedPointer<juce::XmlElement> xml,
         return numberIn(properties->getStringAttribute("presetVersion")) > 1.0 ? 4 : 1;
     }
 
-    if (!hasTag(*xml, rootTag) || firstChildElement(*xml) == nullptr)
+    if (!hasTag(*xml, rootTag) || firstChildElement(*xml) == nullptr || !holdsBankElements(*xml))
         return 5;
     for (auto* child = firstChildElement(*xml); child != nullptr; child = nextSiblingElement(*child))
     {
@@ -472,7 +509,7 @@ int WYD_KX7AudioProcessor::readPreset(juce::ScopedPointer<juce::XmlElement> xml,
 
 bool WYD_KX7AudioProcessor::readCurrentProgram(juce::ScopedPointer<juce::XmlElement> xml)
 {
-    if (xml == nullptr || !hasTag(*xml, rootTag))
+    if (xml == nullptr || !hasTag(*xml, rootTag) || !holdsProgramElements(*xml))
         return false;
     const int program = currentProgram;
     if (!isProgramIndex(program))
