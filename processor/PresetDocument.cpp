@@ -1,6 +1,7 @@
 #include "processor/PresetDocument.h"
 
 #include "processor/ParameterTable.h"
+#include "processor/PresetPath.h"
 #include "processor/StateBlock.h"
 #include "processor/WYD_KX7AudioProcessor.h"
 
@@ -490,7 +491,7 @@ int WYD_KX7AudioProcessor::readPreset(juce::ScopedPointer<juce::XmlElement> xml,
                 for (auto* channel = firstChildElement(*preset); channel != nullptr && c < 2;
                      channel = nextSiblingElement(*channel), ++c)
                 {
-                    programs[p].presetPath[c] = channel->getStringAttribute("presetPath");
+                    programs[p].presetPath[c] = PresetPath::fromDocument(channel->getStringAttribute("presetPath"));
                     storePresetElement(firstChildElement(*channel), p, c);
                     if (p == activePreset && c == storedSetting)
                     {
@@ -524,7 +525,7 @@ bool WYD_KX7AudioProcessor::readCurrentProgram(juce::ScopedPointer<juce::XmlElem
             for (auto* channel = firstChildElement(*child); channel != nullptr && c < 2;
                  channel = nextSiblingElement(*channel), ++c)
             {
-                slot.presetPath[c] = channel->getStringAttribute("presetPath");
+                slot.presetPath[c] = PresetPath::fromDocument(channel->getStringAttribute("presetPath"));
                 storePresetElement(firstChildElement(*channel), program, c);
             }
         }

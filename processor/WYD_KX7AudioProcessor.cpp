@@ -1,5 +1,7 @@
 #include "processor/WYD_KX7AudioProcessor.h"
 
+#include "processor/PresetPath.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -186,7 +188,7 @@ const juce::String WYD_KX7AudioProcessor::getProgramName(int index)
         return {};
     const ProgramSlot& slot = programs[index];
     const juce::String& path = slot.presetPath[slot.activeChannel == 1 ? 1 : 0];
-    return juce::File(getPresetFolder().getFullPathName() + "/" + path).getFileNameWithoutExtension();
+    return PresetPath::fileNameWithoutExtension(getPresetFolder().getFullPathName(), path);
 }
 
 void WYD_KX7AudioProcessor::changeProgramName(int, const juce::String&)

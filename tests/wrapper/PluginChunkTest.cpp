@@ -5,7 +5,9 @@
 #include "processor/WYD_KX7AudioProcessor.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <limits>
 
 using plugintest::loadPlugin;
@@ -126,6 +128,28 @@ TEST_F(PluginChunks, ABlockOfTheOtherKindChangesNothing)
     EXPECT_EQ(target->dispatch(effGetProgram), 3);
     EXPECT_EQ(programNames(*target), names);
     EXPECT_EQ(target->getChunk(false), before);
+}
+
+// A project file whose preset paths are long runs of "/" once held the host for seconds per name.
+// The bound only guards against such a hang.
+TEST_F(PluginChunks, NamesFromAStoredRunOfSlashesComeAtOnce)
+{
+    WYD_KX7AudioProcessor corrupt;
+    for (ProgramSlot& slot : corrupt.programs)
+        slot.presetPath[0] = slot.presetPath[1] = juce::String::repeatedString("/", 200000);
+    juce::MemoryBlock bank;
+    corrupt.getStateInformation(bank);
+    const auto* bytes = static_cast<const char*>(bank.getData());
+    ASSERT_EQ(target->setChunk(std::vector<char>(bytes, bytes + bank.getSize()), false), 0);
+
+    auto timed = [](const std::function<void()>& call) {
+        const auto start = std::chrono::steady_clock::now();
+        call();
+        return std::chrono::steady_clock::now() - start;
+    };
+    EXPECT_LT(timed([&] { target->programName(); }), std::chrono::milliseconds(50));
+    for (VstInt32 p = 0; p < 12; ++p)
+        EXPECT_LT(timed([&] { target->text(effGetProgramNameIndexed, p, 24); }), std::chrono::milliseconds(50)) << p;
 }
 
 TEST_F(PluginChunks, HandedOutMemoryStaysValidAndMayComeBack)
