@@ -1,6 +1,6 @@
 #include "wrapper/EventLoopGate.h"
 
-#include "wrapper/NeverDestroyed.h"
+#include "wrapper/KeptAtExit.h"
 
 #include <juce_events/juce_events.h>
 
@@ -47,7 +47,7 @@ struct GateState
 
 GateState& gate()
 {
-    static NeverDestroyed<GateState> state;
+    static KeptAtExit<GateState> state;
     return state.get();
 }
 

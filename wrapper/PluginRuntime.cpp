@@ -2,7 +2,7 @@
 
 #include "wrapper/EventLoopGate.h"
 #include "wrapper/JuceVSTWrapper.h"
-#include "wrapper/NeverDestroyed.h"
+#include "wrapper/KeptAtExit.h"
 #include "wrapper/PluginMessageThread.h"
 
 #include <juce_events/juce_events.h>
@@ -92,11 +92,14 @@ struct StaticObjectsWatch
     ~StaticObjectsWatch() { staticObjectsDestroyed = true; }
 } staticObjectsWatch; // made at load, before any other static here, so destroyed last
 
+bool unloading = false;
+
 __attribute__((destructor)) void shutDownJuceWhenUnloaded()
 {
     // At the process's exit the message thread was already joined as its owner was destroyed.
     if (staticObjectsDestroyed)
         return;
+    unloading = true;
     // Editors of instances the host left open hold threads of their own (a file browser's).
     LiveInstances::forEach([](JuceVSTWrapper& instance) {
         AEffect* effect = instance.getAeffect();
@@ -115,11 +118,16 @@ struct InstanceList
 // JUCE callbacks on the plug-in's thread look instances up while a process may be exiting.
 InstanceList& instances()
 {
-    static NeverDestroyed<InstanceList> list;
+    static KeptAtExit<InstanceList> list;
     return list.get();
 }
 
 } // namespace
+
+bool libraryIsUnloading()
+{
+    return unloading;
+}
 
 JuceRuntime::Use::Use()
 {

@@ -22,12 +22,14 @@ namespace
 
 using namespace std::chrono_literals;
 
-// A started program whose standard output the test reads; killed and reaped when the test is
-// done with it, however the test ends.
+// A started program whose standard output the test reads; stopped with `stopSignal` and reaped
+// when the test is done with it, however the test ends.
 class ChildProcess
 {
 public:
-    ChildProcess(const std::vector<std::string>& arguments, const std::vector<std::string>& environment)
+    ChildProcess(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
+                 int stopSignal)
+        : stopSignal(stopSignal)
     {
         int fds[2];
         if (pipe2(fds, O_CLOEXEC) != 0)
@@ -87,7 +89,7 @@ public:
     {
         if (pid <= 0)
             return;
-        kill(pid, SIGKILL);
+        kill(pid, stopSignal);
         waitpid(pid, nullptr, 0);
         pid = -1;
     }
@@ -102,6 +104,7 @@ private:
         return pointers;
     }
 
+    int stopSignal;
     pid_t pid = -1;
     int output = -1;
 };
@@ -118,12 +121,12 @@ std::vector<std::string> environmentWith(const std::string& display)
 }
 
 // An X server of the test's own on a free display, which Xvfb picks and prints; the display's
-// name is empty when none started.
+// name is empty when none started. Stopped, it removes its lock file and socket.
 std::unique_ptr<ChildProcess> startPrivateXServer(std::string& display)
 {
     auto server = std::make_unique<ChildProcess>(
         std::vector<std::string>{"Xvfb", "-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"},
-        environmentWith(""));
+        environmentWith(""), SIGTERM);
     const std::string number = server->started() ? server->firstLine(30s) : std::string();
     display = number.empty() ? std::string() : ":" + number;
     return server;
@@ -143,7 +146,8 @@ protected:
     std::unique_ptr<ChildProcess> startHost(const char* mode)
     {
         auto host = std::make_unique<ChildProcess>(
-            std::vector<std::string>{WYD_EXIT_HOST_PATH, plugintest::pluginPath(), mode}, environmentWith(display));
+            std::vector<std::string>{WYD_EXIT_HOST_PATH, plugintest::pluginPath(), mode}, environmentWith(display),
+            SIGKILL);
         EXPECT_TRUE(host->started());
         EXPECT_EQ(host->firstLine(30s * plugintest::waitScale()), "open") << "the editor did not open";
         return host;
