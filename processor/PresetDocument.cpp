@@ -1,6 +1,7 @@
 #include "processor/PresetDocument.h"
 
 #include "processor/ParameterTable.h"
+#include "processor/PresetPath.h"
 #include "processor/StateBlock.h"
 #include "processor/StorableText.h"
 #include "processor/WYD_KX7AudioProcessor.h"
@@ -302,6 +303,43 @@ int activeSettingOf(const ProgramSlot& slot)
     return slot.activeChannel == 1 ? 1 : 0;
 }
 
+const char* const presetTag = "Preset";
+const char* const channelTag = "Channel";
+
+bool allChildrenHaveTag(const juce::XmlElement& parent, const char* tag)
+{
+    for (auto* child = firstChildElement(parent); child != nullptr; child = nextSiblingElement(*child))
+        if (!hasTag(*child, tag))
+            return false;
+    return true;
+}
+
+// Below "Properties" a bank holds Presets of Channels and a program Channels. A block of the
+// other kind, or of none, would be half applied (a program read as a bank renames programs), so
+// the readers refuse it whole, as any malformed block.
+bool holdsBankElements(const juce::XmlElement& root)
+{
+    for (auto* properties = firstChildElement(root); properties != nullptr; properties = nextSiblingElement(*properties))
+    {
+        if (!hasTag(*properties, propertiesTag))
+            continue;
+        if (!allChildrenHaveTag(*properties, presetTag))
+            return false;
+        for (auto* preset = firstChildElement(*properties); preset != nullptr; preset = nextSiblingElement(*preset))
+            if (!allChildrenHaveTag(*preset, channelTag))
+                return false;
+    }
+    return true;
+}
+
+bool holdsProgramElements(const juce::XmlElement& root)
+{
+    for (auto* properties = firstChildElement(root); properties != nullptr; properties = nextSiblingElement(*properties))
+        if (hasTag(*properties, propertiesTag) && !allChildrenHaveTag(*properties, channelTag))
+            return false;
+    return true;
+}
+
 juce::XmlElement* findChildWithTag(const juce::XmlElement& parent, const char* tag)
 {
     for (auto* child = firstChildElement(parent); child != nullptr; child = nextSiblingElement(*child))
@@ -343,7 +381,7 @@ void appendChannels(WYD_KX7AudioProcessor& processor, juce::XmlElement& parent, 
 {
     for (int setting = 0; setting < 2; ++setting)
     {
-        auto* channel = parent.createNewChildElement("Channel");
+        auto* channel = parent.createNewChildElement(channelTag);
         channel->setAttribute("channel", setting);
         // A path the document cannot carry would make the host's whole copy unreadable.
         channel->setAttribute("presetPath", StorableText::storable(slot.presetPath[setting]));
@@ -383,7 +421,7 @@ juce::XmlElement WYD_KX7AudioProcessor::writePreset(bool presetFile)
         properties->setAttribute("activePreset", getCurrentProgram());
         for (int p = 0; p < kNumPrograms; ++p)
         {
-            auto* preset = properties->createNewChildElement("Preset");
+            auto* preset = properties->createNewChildElement(presetTag);
             preset->setAttribute("preset", p);
             preset->setAttribute("activeChannel", programs[p].activeChannel);
             appendChannels(*this, *preset, programs[p]);
@@ -436,7 +474,7 @@ int WYD_KX7AudioProcessor::readPreset(juce::ScopedPointer<juce::XmlElement> xml,
         return numberIn(properties->getStringAttribute("presetVersion")) > 1.0 ? 4 : 1;
     }
 
-    if (!hasTag(*xml, rootTag) || firstChildElement(*xml) == nullptr)
+    if (!hasTag(*xml, rootTag) || firstChildElement(*xml) == nullptr || !holdsBankElements(*xml))
         return 5;
     for (auto* child = firstChildElement(*xml); child != nullptr; child = nextSiblingElement(*child))
     {
@@ -455,7 +493,7 @@ int WYD_KX7AudioProcessor::readPreset(juce::ScopedPointer<juce::XmlElement> xml,
                 for (auto* channel = firstChildElement(*preset); channel != nullptr && c < 2;
                      channel = nextSiblingElement(*channel), ++c)
                 {
-                    programs[p].presetPath[c] = channel->getStringAttribute("presetPath");
+                    programs[p].presetPath[c] = PresetPath::fromDocument(channel->getStringAttribute("presetPath"));
                     storePresetElement(firstChildElement(*channel), p, c);
                     if (p == activePreset && c == storedSetting)
                     {
@@ -474,7 +512,7 @@ int WYD_KX7AudioProcessor::readPreset(juce::ScopedPointer<juce::XmlElement> xml,
 
 bool WYD_KX7AudioProcessor::readCurrentProgram(juce::ScopedPointer<juce::XmlElement> xml)
 {
-    if (xml == nullptr || !hasTag(*xml, rootTag))
+    if (xml == nullptr || !hasTag(*xml, rootTag) || !holdsProgramElements(*xml))
         return false;
     const int program = currentProgram;
     if (!isProgramIndex(program))
@@ -489,7 +527,7 @@ bool WYD_KX7AudioProcessor::readCurrentProgram(juce::ScopedPointer<juce::XmlElem
             for (auto* channel = firstChildElement(*child); channel != nullptr && c < 2;
                  channel = nextSiblingElement(*channel), ++c)
             {
-                slot.presetPath[c] = channel->getStringAttribute("presetPath");
+                slot.presetPath[c] = PresetPath::fromDocument(channel->getStringAttribute("presetPath"));
                 storePresetElement(firstChildElement(*channel), program, c);
             }
         }

@@ -1,5 +1,7 @@
 #include "processor/WYD_KX7AudioProcessor.h"
 
+#include "processor/PresetPath.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -27,6 +29,14 @@ float usableSampleRate(double reported)
     if (!(reported >= kLowestSampleRate && reported <= kHighestSampleRate))
         return kDefaultSampleRate;
     return static_cast<float>(reported);
+}
+
+// A value beyond either end of 0..1 taken at that end; 0..1 passes bit for bit. Host values and
+// document values are stored this way; the audio path applies its own rule once more
+// (signalPathValue), so that nothing it reads can drive a gain or a glide beyond its range.
+float withinUnitRange(float value)
+{
+    return value > 0.0f ? (value < 1.0f ? value : 1.0f) : 0.0f;
 }
 
 bool isOn(float value)
@@ -105,8 +115,10 @@ void WYD_KX7AudioProcessor::setParameter(int index, float value)
     // A non-finite value from a host keeps the previous one rather than reaching the signal path.
     if (!isValidIndex(index) || !std::isfinite(value))
         return;
-    activeValues()[index] = value;
-    liveValues[index] = value;
+    // VST values are 0..1: what is stored is what plays, shows, goes back to the host and is saved.
+    const float stored = withinUnitRange(value);
+    activeValues()[index] = stored;
+    liveValues[index] = stored;
     parametersChanged = true;
 }
 
@@ -181,7 +193,7 @@ const juce::String WYD_KX7AudioProcessor::getProgramName(int index)
         return {};
     const ProgramSlot& slot = programs[index];
     const juce::String& path = slot.presetPath[slot.activeChannel == 1 ? 1 : 0];
-    return juce::File(getPresetFolder().getFullPathName() + "/" + path).getFileNameWithoutExtension();
+    return PresetPath::fileNameWithoutExtension(getPresetFolder().getFullPathName(), path);
 }
 
 void WYD_KX7AudioProcessor::changeProgramName(int, const juce::String&)

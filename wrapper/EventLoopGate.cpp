@@ -1,5 +1,7 @@
 #include "wrapper/EventLoopGate.h"
 
+#include "wrapper/KeptAtExit.h"
+
 #include <juce_events/juce_events.h>
 
 #include <condition_variable>
@@ -45,8 +47,8 @@ struct GateState
 
 GateState& gate()
 {
-    static GateState state;
-    return state;
+    static KeptAtExit<GateState> state;
+    return state.get();
 }
 
 // How deep this thread is inside JUCE's loop, and inside host turns.

@@ -2,6 +2,7 @@
 
 #include "wrapper/EventLoopGate.h"
 #include "wrapper/JuceVSTWrapper.h"
+#include "wrapper/KeptAtExit.h"
 #include "wrapper/PluginMessageThread.h"
 
 #include <juce_events/juce_events.h>
@@ -91,11 +92,14 @@ struct StaticObjectsWatch
     ~StaticObjectsWatch() { staticObjectsDestroyed = true; }
 } staticObjectsWatch; // made at load, before any other static here, so destroyed last
 
+bool unloading = false;
+
 __attribute__((destructor)) void shutDownJuceWhenUnloaded()
 {
     // At the process's exit the message thread was already joined as its owner was destroyed.
     if (staticObjectsDestroyed)
         return;
+    unloading = true;
     // Editors of instances the host left open hold threads of their own (a file browser's).
     LiveInstances::forEach([](JuceVSTWrapper& instance) {
         AEffect* effect = instance.getAeffect();
@@ -111,13 +115,19 @@ struct InstanceList
     std::uint64_t nextId = 1;
 };
 
+// JUCE callbacks on the plug-in's thread look instances up while a process may be exiting.
 InstanceList& instances()
 {
-    static InstanceList list;
-    return list;
+    static KeptAtExit<InstanceList> list;
+    return list.get();
 }
 
 } // namespace
+
+bool libraryIsUnloading()
+{
+    return unloading;
+}
 
 JuceRuntime::Use::Use()
 {

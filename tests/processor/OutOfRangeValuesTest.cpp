@@ -104,9 +104,12 @@ TEST(OutOfRangeValues, PlayAsTheNearestValueWithinRangeOnEveryRoute)
                 ASSERT_TRUE(out == inRange) << r.name << " " << identifiers[index] << " " << value;
             }
 
-    // Stored and read back as given.
+    // Stored, read back and shown at the nearer end.
     WYD_KX7AudioProcessor p;
     p.setParameter(kOutputVol, 1e9f);
-    EXPECT_EQ(p.getParameter(kOutputVol), 1e9f);
-    EXPECT_EQ(p.getParameterText(kOutputVol), "40000000000.00db");
+    EXPECT_EQ(p.getParameter(kOutputVol), 1.0f);
+    EXPECT_EQ(p.getParameterText(kOutputVol), "20.00db");
+    p.setParameter(kOutputVol, -1e9f);
+    EXPECT_EQ(p.liveValues[kOutputVol], 0.0f);
+    EXPECT_EQ(p.getParameterText(kOutputVol), "-20.00db");
 }

@@ -89,11 +89,12 @@ TEST(ParameterTable, SetParameterStoresInActiveSettingAndLiveValues)
     EXPECT_EQ(p.liveValues[kTolmMidDip], 0.3f);
     EXPECT_EQ(p.getParameter(kTolmMidDip), 0.3f);
 
-    // Not clamped: finite values outside 0..1 are kept as given.
+    // Finite values outside 0..1 are kept at the nearer end, in the setting and live.
     p.setParameter(kTolmLowPeak, 1.5f);
     p.setParameter(kSaturationOn, -0.5f);
-    EXPECT_EQ(p.getParameter(kTolmLowPeak), 1.5f);
-    EXPECT_EQ(p.liveValues[kSaturationOn], -0.5f);
+    EXPECT_EQ(p.getParameter(kTolmLowPeak), 1.0f);
+    EXPECT_EQ(p.programs[0].values[1][kSaturationOn], 0.0f);
+    EXPECT_EQ(p.liveValues[kSaturationOn], 0.0f);
 }
 
 TEST(ParameterTable, NonFiniteHostValuesKeepThePreviousValue)
@@ -131,7 +132,7 @@ TEST(ParameterTable, SwitchVolumeAndAmountTexts)
     {
         EXPECT_EQ(text(p, index, 0.0f), "Off") << index;
         EXPECT_EQ(text(p, index, -0.0f), "Off") << index;
-        EXPECT_EQ(text(p, index, -0.5f), "On") << index;
+        EXPECT_EQ(text(p, index, -0.5f), "Off") << index; // taken at 0, as it plays
         EXPECT_EQ(text(p, index, 1e-30f), "On") << index;
         EXPECT_EQ(text(p, index, 1.0f), "On") << index;
     }

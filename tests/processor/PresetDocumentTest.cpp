@@ -435,6 +435,27 @@ TEST(PresetDocument, BankRejectsAnotherRootOrNoChildrenButAnswersFive)
     EXPECT_EQ(q.programs[11].presetPath[1], p.programs[11].presetPath[1]);
 }
 
+TEST(PresetDocument, ReadersRefuseDocumentsOfAnotherKindWhole)
+{
+    WYD_KX7AudioProcessor source;
+    fillDistinctly(source, 9);
+    juce::XmlElement strayInBank = source.writePreset(false);
+    strayInBank.getChildElement(1)->getChildElement(11)->createNewChildElement("Value");
+    juce::XmlElement strayInProgram = source.writeCurrentProgram();
+    strayInProgram.getChildElement(1)->createNewChildElement("Preset");
+
+    WYD_KX7AudioProcessor p;
+    fillDistinctly(p, 5);
+    p.currentProgram = 3;
+    clearFlags(p);
+    const Snapshot before(p);
+    for (const juce::XmlElement& notABank : {source.writeCurrentProgram(), source.writePreset(true), strayInBank})
+        EXPECT_EQ(p.readPreset(new juce::XmlElement(notABank), false), 5);
+    for (const juce::XmlElement& notAProgram : {source.writePreset(false), source.writePreset(true), strayInProgram})
+        EXPECT_FALSE(p.readCurrentProgram(new juce::XmlElement(notAProgram)));
+    EXPECT_TRUE(Snapshot(p) == before);
+}
+
 TEST(PresetDocument, BankSelectionStepFallsBackToProgramZeroSettingA)
 {
     auto bank = [](const std::string& activePreset, const std::string& presetOneChannel, const std::string& extra) {

@@ -2,8 +2,12 @@
 
 #include "PluginTestSupport.h"
 
+#include "processor/WYD_KX7AudioProcessor.h"
+
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <limits>
 
 using plugintest::loadPlugin;
@@ -36,6 +40,14 @@ protected:
                                   0.0f, 1.0f, 0.6f, 0.4f, 0.5f, 0.9f, 0.2f, 1.0f, 0.8f, 0.75f, 1.0f};
         for (VstInt32 i = 0; i < 22; ++i)
             plugin.setParameter(i, values[i]);
+    }
+
+    static std::vector<std::string> programNames(const vsthost::PluginInstance& plugin)
+    {
+        std::vector<std::string> names;
+        for (VstInt32 p = 0; p < 12; ++p)
+            names.push_back(plugin.text(effGetProgramNameIndexed, p, 24));
+        return names;
     }
 
     static std::vector<float> parameters(const vsthost::PluginInstance& plugin)
@@ -90,6 +102,54 @@ TEST_F(PluginChunks, ProgramChunkReplacesOnlyTheCurrentProgram)
     EXPECT_EQ(parameters(*target), parameters(*source));
     target->dispatch(effSetProgram, 0, 5);
     EXPECT_EQ(parameters(*target), untouched);
+}
+
+TEST_F(PluginChunks, ABlockOfTheOtherKindChangesNothing)
+{
+    // Twelve programs with names of their own, program 3 current.
+    WYD_KX7AudioProcessor named;
+    for (int p = 0; p < 12; ++p)
+        named.programs[p].presetPath[0] = "Named " + juce::String(p) + ".tz7p";
+    named.setCurrentProgram(3);
+    juce::MemoryBlock namedBank;
+    named.getStateInformation(namedBank);
+    const auto* bytes = static_cast<const char*>(namedBank.getData());
+    ASSERT_EQ(target->setChunk(std::vector<char>(bytes, bytes + namedBank.getSize()), false), 0);
+    const std::vector<std::string> names = programNames(*target);
+    ASSERT_EQ(names[3], "Named 3");
+    const std::vector<char> before = target->getChunk(false);
+
+    source->dispatch(effSetProgram, 0, 5);
+    changeEverything(*source);
+    EXPECT_EQ(target->setChunk(source->getChunk(true), false), 0);
+    EXPECT_EQ(target->dispatch(effGetProgram), 3);
+    EXPECT_EQ(programNames(*target), names);
+    EXPECT_EQ(target->setChunk(source->getChunk(false), true), 0);
+    EXPECT_EQ(target->dispatch(effGetProgram), 3);
+    EXPECT_EQ(programNames(*target), names);
+    EXPECT_EQ(target->getChunk(false), before);
+}
+
+// A project file whose preset paths are long runs of "/" once held the host for seconds per name.
+// The bound only guards against such a hang.
+TEST_F(PluginChunks, NamesFromAStoredRunOfSlashesComeAtOnce)
+{
+    WYD_KX7AudioProcessor corrupt;
+    for (ProgramSlot& slot : corrupt.programs)
+        slot.presetPath[0] = slot.presetPath[1] = juce::String::repeatedString("/", 200000);
+    juce::MemoryBlock bank;
+    corrupt.getStateInformation(bank);
+    const auto* bytes = static_cast<const char*>(bank.getData());
+    ASSERT_EQ(target->setChunk(std::vector<char>(bytes, bytes + bank.getSize()), false), 0);
+
+    auto timed = [](const std::function<void()>& call) {
+        const auto start = std::chrono::steady_clock::now();
+        call();
+        return std::chrono::steady_clock::now() - start;
+    };
+    EXPECT_LT(timed([&] { target->programName(); }), std::chrono::milliseconds(50));
+    for (VstInt32 p = 0; p < 12; ++p)
+        EXPECT_LT(timed([&] { target->text(effGetProgramNameIndexed, p, 24); }), std::chrono::milliseconds(50)) << p;
 }
 
 TEST_F(PluginChunks, HandedOutMemoryStaysValidAndMayComeBack)
