@@ -674,8 +674,8 @@ void JuceVSTWrapper::closeEditorInTurn()
         return;
     editorIsOpen = false;
     // JUCE's modal stack is one for every editor of the process: this editor's dialogs leave it
-    // now, even when the editor itself is deleted later. Its open menu closes as the editor
-    // leaves the host's window; other editors' menus stay.
+    // now, even when the editor itself is deleted later. Its open menu closes with the editor, or
+    // within a tick of the menu's watch once the editor is off screen; other editors' menus stay.
     editorHolder->exitModalStates();
     editorHolder->detach();
     EventLoopGate::editorClosed();

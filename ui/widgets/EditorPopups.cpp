@@ -134,7 +134,7 @@ private:
 
     void componentParentHierarchyChanged(juce::Component& component) override
     {
-        // The editor left the host's window (the host closed it).
+        // The target was taken out of the editor, or the editor out of its window's component.
         if (&component == target.getComponent() && !component.isShowing())
             dismiss();
     }

@@ -184,4 +184,22 @@ TEST_F(EditorIndependence, AfterAMenuClosesTheKeyboardFocusIsTheEditorsWindow)
     }
 }
 
+TEST_F(EditorIndependence, ClosingOneEditorLeavesAnotherEditorsMenuOpen)
+{
+    auto& first = showEditor();
+    auto& second = showEditor();
+    click(second, kPresetNameX, kPresetNameY);
+    ASSERT_NE(waitForMenu(), 0u) << "the menu did not open";
+
+    gui->stopIdling(first.plugin->record());
+    auto* plugin = first.plugin.get();
+    ASSERT_TRUE(gui->run([plugin] { plugin->closeEditor(); }));
+    EXPECT_FALSE(newTopLevelWindows().empty()) << "the other editor's menu closed";
+    EXPECT_TRUE(gui->run([&] { second.plugin->dispatch(effEditIdle); }));
+    EXPECT_FALSE(newTopLevelWindows().empty()) << "the other editor's menu closed";
+
+    x11->typeKey("Escape");
+    EXPECT_TRUE(eventually([&] { return newTopLevelWindows().empty(); })) << "the menu stayed";
+}
+
 } // namespace
