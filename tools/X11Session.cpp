@@ -136,6 +136,18 @@ void X11Session::destroyWindow(WindowId window)
     sync();
 }
 
+void X11Session::hideWindow(WindowId window)
+{
+    XUnmapWindow(display, window);
+    sync();
+}
+
+void X11Session::showWindow(WindowId window)
+{
+    XMapWindow(display, window);
+    sync();
+}
+
 void X11Session::focusAsWindowManager(WindowId window)
 {
     const int screen = DefaultScreen(display);

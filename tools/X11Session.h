@@ -52,6 +52,9 @@ public:
     };
     FramedWindow createFramedParentWindow(int width, int height, int x = 0, int y = 0);
     void destroyWindow(WindowId window);
+    // Unmaps and maps again, as a host hides and shows its editor window without closing it.
+    void hideWindow(WindowId window);
+    void showWindow(WindowId window);
     bool atomExists(const char* name) const;
     // Gives `window` the keyboard focus, as a window manager does for the window the user
     // clicked last, with the pointer moved out of the way first: no window below it hears of the

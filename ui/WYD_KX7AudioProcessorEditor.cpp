@@ -6,6 +6,7 @@
 #include "ui/ExternalOpener.h"
 #include "ui/PresetLocations.h"
 #include "ui/images/BinaryImages.h"
+#include "ui/widgets/EditorPopups.h"
 #include "ui/widgets/EmbeddedImage.h"
 #include "ui/widgets/Tarvel2StateButton.h"
 #include "ui/widgets/Tarvel2StateKickButton.h"
@@ -392,8 +393,9 @@ void WYD_KX7AudioProcessorEditor::buildDialogs()
 WYD_KX7AudioProcessorEditor::~WYD_KX7AudioProcessorEditor()
 {
     stopTimer();
-    // An open menu closes with its editor; its answer then finds the editor gone.
-    juce::PopupMenu::dismissAllActiveMenus();
+    // An open menu closes with its editor (other editors' menus stay); its answer then finds the
+    // editor gone.
+    EditorPopups::dismissMenusOf(*this);
     // A control deleted in the middle of a drag would report its end to an editor half gone.
     gestures.endAll();
     EditorLayout::forEachKnob(*this, [this](juce::Slider& slider, int) { slider.removeListener(this); });
@@ -676,7 +678,7 @@ void WYD_KX7AudioProcessorEditor::showFileMenu()
     // Shown without waiting: the host's thread that runs the editor must not stay inside while
     // the menu is open. The host may close the editor meanwhile.
     juce::Component::SafePointer<WYD_KX7AudioProcessorEditor> self(this);
-    menu.showMenuAsync(juce::PopupMenu::Options().withTargetComponent(fileButton_.get()), [self](int result) {
+    EditorPopups::showMenu(menu, *fileButton_, [self](int result) {
         if (self != nullptr)
             self->fileMenuResult(result);
     });

@@ -2,6 +2,7 @@
 #define JUCE_GUI_BASICS_INCLUDE_XHEADERS 1
 #include "wrapper/EditorHolder.h"
 
+#include "wrapper/EmbeddedWindowGeometry.h"
 #include "wrapper/PluginDisplay.h"
 
 namespace wydvst
@@ -105,6 +106,8 @@ void EditorHolder::detach()
         processor.editorBeingDeleted(editor.get());
     if (isOnDesktop())
     {
+        if (auto* peer = getPeer())
+            EmbeddedWindowGeometry::untrack(reinterpret_cast<unsigned long>(peer->getNativeHandle()));
         releaseHeldMouseButtons();
         // The host may destroy its window as soon as we return; ours must be gone before.
         removeFromDesktop();
@@ -138,7 +141,10 @@ void EditorHolder::embedInto(void* parentWindow)
     hostWindow = reinterpret_cast<unsigned long>(parentWindow);
     setVisible(false);
     addToDesktop(0, parentWindow);
+    if (auto* peer = getPeer())
+        EmbeddedWindowGeometry::track(reinterpret_cast<unsigned long>(peer->getNativeHandle()));
     setVisible(true);
+    remeasureIfMoved();
     // Hosts look for and resize the child window right after effEditOpen, through their own
     // connection: the X server must know it by then.
     auto* windowSystem = juce::XWindowSystem::getInstance();
@@ -258,7 +264,18 @@ void EditorHolder::handleAsyncUpdate()
 
 void EditorHolder::timerCallback()
 {
+    remeasureIfMoved();
     idleHostIfDue();
+}
+
+void EditorHolder::remeasureIfMoved()
+{
+    if (auto* peer = getPeer())
+    {
+        const auto believed = (peer->getBounds().getTopLeft().toDouble() * peer->getPlatformScaleFactor()).roundToInt();
+        EmbeddedWindowGeometry::remeasureIfMoved(reinterpret_cast<unsigned long>(peer->getNativeHandle()),
+                                                 believed.x, believed.y);
+    }
 }
 
 bool EditorHolder::isMouseButtonHeld()

@@ -51,6 +51,8 @@ private:
     juce::Component* shownDialog() const;
     static juce::TextEditor* firstShowingTextEditorIn(juce::Component& component);
     void timerCallback() override;
+    // Keeps JUCE's idea of where the window is on screen right when the host moves it.
+    void remeasureIfMoved();
     void handleAsyncUpdate() override;
     void paint(juce::Graphics&) override;
     void paintOverChildren(juce::Graphics&) override;

@@ -715,9 +715,9 @@ void JuceVSTWrapper::closeEditorInTurn()
     if (editorHolder == nullptr)
         return;
     editorIsOpen = false;
-    // JUCE's modal stack is one for every editor of the process: this editor's menu and dialogs
-    // leave it now, even when the editor itself is deleted later.
-    juce::PopupMenu::dismissAllActiveMenus();
+    // JUCE's modal stack is one for every editor of the process: this editor's dialogs leave it
+    // now, even when the editor itself is deleted later. Its open menu closes with the editor, or
+    // within a tick of the menu's watch once the editor is off screen; other editors' menus stay.
     editorHolder->exitModalStates();
     editorHolder->detach();
     EventLoopGate::editorClosed();

@@ -1,5 +1,7 @@
 #include "ui/widgets/EditorModalScope.h"
 
+#include "ui/widgets/EditorPopups.h"
+
 namespace EditorModalScope
 {
 const juce::Component* editorOf(const juce::Component& component)
@@ -55,10 +57,10 @@ void setButtonEnabled(juce::Component& button, bool enabled)
 
 void giveKeyboardTo(juce::Component& field)
 {
-    // An earlier key handed to the host moved X's input focus out of our window, and JUCE gives
-    // a component the keyboard only while its window holds that focus: take it back first.
-    if (auto* peer = field.getPeer())
-        peer->grabFocus();
+    // An earlier key handed to the host, or the window manager, moved X's input focus out of our
+    // window, and JUCE gives a component the keyboard only while its window holds that focus:
+    // take it back first.
+    EditorPopups::takeInputFocus(field);
     field.grabKeyboardFocus();
 }
 } // namespace EditorModalScope

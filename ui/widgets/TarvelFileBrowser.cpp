@@ -211,8 +211,12 @@ void TarvelFileBrowser::fileClicked(const juce::File&, const juce::MouseEvent&) 
 
 void TarvelFileBrowser::fileDoubleClicked(const juce::File&)
 {
-    if (isVisible() && okButton_ != nullptr)
-        okButton_->triggerClick();
+    if (!isVisible() || okButton_ == nullptr)
+        return;
+    // Also Return in the name field, maybe right after the last character and before the timer's
+    // next tick: OK is first brought up to date, or the click would find it disabled and be lost.
+    timerCallback();
+    okButton_->triggerClick();
 }
 
 void TarvelFileBrowser::browserRootChanged(const juce::File&)

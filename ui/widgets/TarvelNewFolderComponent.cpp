@@ -152,6 +152,9 @@ void TarvelNewFolderComponent::textEditorTextChanged(juce::TextEditor&) {}
 
 void TarvelNewFolderComponent::textEditorReturnKeyPressed(juce::TextEditor&)
 {
+    // Return may follow the last character before the timer's next tick: OK is first brought up
+    // to date with the text, or the click would find it still disabled and be lost.
+    timerCallback();
     okButton_->triggerClick();
 }
 

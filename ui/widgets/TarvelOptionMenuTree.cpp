@@ -1,6 +1,7 @@
 #include "ui/widgets/TarvelOptionMenuTree.h"
 
 #include "ui/PresetLocations.h"
+#include "ui/widgets/EditorPopups.h"
 
 namespace
 {
@@ -35,7 +36,7 @@ TarvelOptionMenuTree::TarvelOptionMenuTree(const juce::String& componentName)
 
 TarvelOptionMenuTree::~TarvelOptionMenuTree()
 {
-    juce::PopupMenu::dismissAllActiveMenus();
+    EditorPopups::dismissMenusOf(*this);
     menus.clear();
 }
 
@@ -245,9 +246,8 @@ void TarvelOptionMenuTree::showPopup(const juce::PopupMenu& menu, std::function<
     popup.setLookAndFeel(&getLookAndFeel());
     // A menu closes itself at once unless one of our windows has the X keyboard focus, which a
     // click on a label does not give it.
-    if (auto* peer = getPeer())
-        peer->grabFocus();
-    popup.showMenuAsync(juce::PopupMenu::Options().withTargetComponent(this), std::move(chosen));
+    EditorPopups::takeInputFocus(*this);
+    EditorPopups::showMenu(popup, *this, std::move(chosen));
 }
 
 bool TarvelOptionMenuTree::pickItem(int itemNumber)
