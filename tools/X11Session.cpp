@@ -287,6 +287,24 @@ X11Session::WindowId X11Session::focusedWindow() const
     return focus;
 }
 
+bool X11Session::isSameOrInside(WindowId window, WindowId ancestor) const
+{
+    const Window root = DefaultRootWindow(display);
+    while (window != None && window != PointerRoot && window != root)
+    {
+        if (window == ancestor)
+            return true;
+        Window rootReturn = 0, parent = 0, *list = nullptr;
+        unsigned count = 0;
+        if (XQueryTree(display, window, &rootReturn, &parent, &list, &count) == 0)
+            return false;
+        if (list != nullptr)
+            XFree(list);
+        window = parent;
+    }
+    return false;
+}
+
 std::vector<XError> X11Session::errors()
 {
     std::lock_guard<std::mutex> guard(errorLock);

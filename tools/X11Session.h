@@ -82,6 +82,8 @@ public:
     // Lower-case letters, digits and spaces, one key each.
     void typeText(const std::string& text);
     WindowId focusedWindow() const;
+    // Whether `window` is `ancestor` or lies somewhere inside it.
+    bool isSameOrInside(WindowId window, WindowId ancestor) const;
 
     // Every X error this process met since the last clear, on any connection, but for the
     // session's own look at a window that vanished meanwhile: the session installs a recording

@@ -6,6 +6,8 @@
 
 #include "PluginTestSupport.h"
 
+#include "tests/TemporaryFolder.h"
+
 #include "processor/WYD_KX7AudioProcessor.h"
 
 #include "tools/HostGuiThread.h"
@@ -24,27 +26,22 @@ namespace plugintest
 
 using namespace std::chrono_literals;
 
-// A folder of its own for this test program (made with mkdtemp, so parallel programs never share
-// it), removed when the program ends.
+// A folder of its own for this test program (mkdtemp, so parallel programs never share it),
+// removed when the program ends, and with the test command's run folder should it crash.
 inline const std::string& temporaryHome()
 {
-    struct Folder
-    {
-        std::string path;
-        Folder()
+    static const auto folder = [] {
+        try
         {
-            char pattern[] = "/tmp/wyd-editor-test-XXXXXX";
-            const char* made = mkdtemp(pattern);
-            path = made != nullptr ? made : "";
+            return std::make_unique<wydtest::TemporaryFolder>("wyd-editor-test-");
         }
-        ~Folder()
+        catch (const std::exception&)
         {
-            if (!path.empty())
-                std::filesystem::remove_all(path);
+            return std::unique_ptr<wydtest::TemporaryFolder>();
         }
-    };
-    static const Folder folder;
-    return folder.path;
+    }();
+    static const std::string none;
+    return folder ? folder->path() : none;
 }
 
 // How many times longer every wait may take: sanitizer builds (scripts/sanitize.sh) draw and
@@ -59,6 +56,7 @@ inline int waitScale()
     return scale;
 }
 
+// Polls `condition` until it holds or the deadline (scaled as above) passes.
 inline bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 3s)
 {
     const auto end = std::chrono::steady_clock::now() + timeout * waitScale();
@@ -205,18 +203,63 @@ protected:
             menu = fresh.size() == 1 ? fresh[0] : 0;
             return menu != 0;
         });
+        menuSeenAt = std::chrono::steady_clock::now();
         return menu;
     }
 
-    // Clicks the first item of an open menu (items are about 22 pixels high).
+    // Waits until every shown editor has been idled `rounds` more times: what the editors had
+    // been sent (clicks, keys, timer ticks) has been handled by then, or is known never to be.
+    bool letEditorsHandle(int rounds = 3)
+    {
+        return gui->waitForIdleRounds(rounds, 10s * waitScale());
+    }
+
+    // For checks that something does not happen over a span of time: returns once `span` has
+    // passed and the editors have been idled at least as often as a host idling every 15 ms would.
+    bool idleEditorsFor(std::chrono::milliseconds span)
+    {
+        const auto end = std::chrono::steady_clock::now() + span;
+        const auto roundsWanted = gui->idleRounds() + static_cast<std::uint64_t>(span / 15ms);
+        while (std::chrono::steady_clock::now() < end || gui->idleRounds() < roundsWanted)
+            if (!letEditorsHandle(1))
+                return false;
+        return true;
+    }
+
+    // A menu ignores a click that ends within 250 ms of its opening (JUCE's guard against the
+    // release of the click that opened it): waits until the menu seen last is older than that.
+    void waitUntilMenuTakesClicks()
+    {
+        const auto takesClicks = menuSeenAt + kMenuClickGuard;
+        eventually([&] { return std::chrono::steady_clock::now() > takesClicks; }, kMenuClickGuard + 1s);
+    }
+
+    // Clicks the first item of an open menu (items are about 22 pixels high), once the menu has
+    // seen the pointer over the item and takes clicks.
     void pickFirstMenuItem(vsthost::X11Session::WindowId menu)
     {
         const auto box = x11->box(menu);
         const int x = box.x + box.width / 2;
         const int y = box.y + std::min(box.height / 2, 13);
         x11->moveMouse(x - 5, y);
-        std::this_thread::sleep_for(50ms);
+        letEditorsHandle();
+        waitUntilMenuTakesClicks();
         x11->click(x, y);
+    }
+
+    // The colour at x, y of the editor once it differs from `before` (a dialog appeared, a
+    // button was enabled); `before` itself when it never changed.
+    std::uint32_t pixelChangedFrom(const Shown& shown, int x, int y, std::uint32_t before)
+    {
+        std::uint32_t now = before;
+        eventually([&] { return (now = x11->pixel(shown.window, x, y)) != before; });
+        return now;
+    }
+
+    // Whether the X keyboard focus reaches the editor: on its window or one inside it.
+    bool editorOwnsTheFocus(const Shown& shown) const
+    {
+        return x11->isSameOrInside(x11->focusedWindow(), shown.window);
     }
 
     // A preset file in the preset folder: the defaults with one parameter changed. The preset
@@ -239,6 +282,7 @@ protected:
     }
 
     static constexpr int kSecondWindowY = 520;
+    static constexpr auto kMenuClickGuard = 300ms;
 
     // False to see the plug-in on a display where no window manager ever ran.
     bool createWindowManagerAtoms = true;
@@ -247,6 +291,7 @@ protected:
     std::unique_ptr<vsthost::PluginLibrary> library;
     std::vector<std::unique_ptr<Shown>> shownEditors;
     std::vector<vsthost::X11Session::WindowId> topLevelBefore;
+    std::chrono::steady_clock::time_point menuSeenAt;
     int threadsBefore = 0;
 };
 

@@ -81,10 +81,10 @@ TEST_F(PluginEditor, OpensEmbeddedAndItsControlsReachTheHostOnTheIdlingThread)
     for (const auto& call : automated)
         EXPECT_EQ(call.thread, idler) << "editor callbacks run on the thread that idles the editor";
 
-    // Released: no more host idles.
-    std::this_thread::sleep_for(100ms);
+    // Released: no more host idles, however often the editor is idled from now on.
+    ASSERT_TRUE(letEditorsHandle());
     shown.host.clearCalls();
-    std::this_thread::sleep_for(600ms);
+    ASSERT_TRUE(letEditorsHandle(40));
     EXPECT_EQ(shown.host.count(audioMasterIdle), 0u);
 }
 
@@ -155,7 +155,7 @@ TEST_F(PluginEditor, EveryClickDragAndResetReachesTheHostAsOneGesture)
             const auto log = gestureLog(shown.host, c.parameter);
             return c.settled(plugin.getParameter(c.parameter)) && !log.empty() && log.back() == 'E';
         })) << gestureLog(shown.host, c.parameter) << " " << plugin.getParameter(c.parameter);
-        std::this_thread::sleep_for(100ms); // nothing more may follow
+        ASSERT_TRUE(letEditorsHandle(5)); // nothing more may follow
         const auto log = gestureLog(shown.host, c.parameter);
         EXPECT_TRUE(std::regex_match(log, std::regex(c.log))) << log;
     }
@@ -170,7 +170,7 @@ TEST_F(PluginEditor, MenusFromThePresetNameAndTheFileButtonStayOpenAndPick)
     click(shown, kPresetNameX, kPresetNameY);
     auto menu = waitForMenu();
     ASSERT_NE(menu, 0u) << "the preset menu did not open";
-    std::this_thread::sleep_for(400ms);
+    ASSERT_TRUE(letEditorsHandle(25));
     ASSERT_EQ(newTopLevelWindows().size(), 1u) << "the preset menu closed by itself";
     pickFirstMenuItem(menu);
     EXPECT_TRUE(eventually([&] { return newTopLevelWindows().empty(); }));
@@ -182,8 +182,8 @@ TEST_F(PluginEditor, MenusFromThePresetNameAndTheFileButtonStayOpenAndPick)
     click(shown, kFileButtonX, kFileButtonY);
     menu = waitForMenu();
     ASSERT_NE(menu, 0u) << "the file menu did not open";
-    std::this_thread::sleep_for(300ms);
-    ASSERT_EQ(newTopLevelWindows().size(), 1u);
+    ASSERT_TRUE(letEditorsHandle(20));
+    ASSERT_EQ(newTopLevelWindows().size(), 1u) << "the file menu closed by itself";
     pickFirstMenuItem(menu);
     EXPECT_TRUE(eventually([&] { return newTopLevelWindows().empty(); }));
     EXPECT_TRUE(eventually([&] { return x11->pixel(shown.window, kDialogProbeX, kDialogProbeY) != before; }))
@@ -224,7 +224,7 @@ TEST_F(PluginEditor, OpensAndClosesTwentyTimesFromEitherThreadWhileAudioRuns)
             gui->run([&opened, plugin, window] { opened = plugin->openEditor(window); });
         ASSERT_TRUE(opened);
         gui->startIdling(plugin->record());
-        std::this_thread::sleep_for(40ms);
+        ASSERT_TRUE(letEditorsHandle(2));
         EXPECT_EQ(x11->children(shown.window).size(), 1u);
     }
     stop = true;
@@ -394,8 +394,8 @@ TEST(PluginEditorInProcess, TheIdlingThreadRunsTheLoopWhileAnEditorIsOpenAndARes
 
     host.clearCalls();
     wrapper.getProcessor().updateHostDisplay();
-    std::this_thread::sleep_for(300ms);
-    EXPECT_EQ(host.count(audioMasterIOChanged), 0u) << "with an editor open, only the host's idle runs the loop";
+    EXPECT_FALSE(host.waitFor(audioMasterIOChanged, 1, 300ms * plugintest::waitScale()))
+        << "with an editor open, only the host's idle runs the loop";
     gui.run([&] { plugin.dispatch(effEditIdle); });
     ASSERT_EQ(host.count(audioMasterIOChanged), 1u);
     EXPECT_EQ(host.callsOf(audioMasterIOChanged)[0].thread, guiThread);
