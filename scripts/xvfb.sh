@@ -2,9 +2,11 @@
 # Sourced by the test commands: the one place that starts X servers for the window tests.
 #
 # start_xvfb starts two private Xvfb servers and a run folder, and exports
-#   DISPLAY           the server every window test uses;
+#   DISPLAY           the server every window test uses; it never resets (a server that resets
+#                     when its last client leaves refuses the next one for a moment);
 #   WYD_BARE_DISPLAY  a server no other client uses, for the test of a display where no window
-#                     manager ever ran (Xvfb forgets every atom when its last client leaves);
+#                     manager ever ran: it resets when its last client leaves, forgetting every
+#                     atom, so each run of that test finds it fresh;
 #   TMPDIR            the run folder: the tests' temporary folders and locks go there.
 # All of it is stopped and removed when the sourcing shell exits, whether the tests passed or not.
 #
@@ -26,12 +28,14 @@ xvfb_display_candidates() {
   seq "$first" "$last"
 }
 
-# Starts Xvfb on :number; succeeds once the server says it listens (it writes its number to
-# -displayfd only then), fails when it dies first or stays silent for the deadline.
+# start_xvfb_on NUMBER [XVFB OPTIONS...] starts Xvfb on :NUMBER; succeeds once the server says
+# it listens (it writes its number to -displayfd only then), fails when it dies first or stays
+# silent for the deadline.
 start_xvfb_on() {
   local number=$1 ready
+  shift
   ready=$(mktemp "${WYD_RUN_DIR:-/tmp}/xvfb-ready.XXXXXX") || return 1
-  Xvfb ":${number}" -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$ready" >/dev/null 2>&1 &
+  Xvfb ":${number}" -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp "$@" 3>"$ready" >/dev/null 2>&1 &
   local pid=$! deadline=$((SECONDS + ${WYD_XVFB_START_SECONDS:-60}))
   while [ "$SECONDS" -lt "$deadline" ]; do
     if [ -s "$ready" ]; then
@@ -49,13 +53,15 @@ start_xvfb_on() {
   return 1
 }
 
-# Starts a server on the first number that works and exports its name in the variable named $1.
+# start_xvfb_server VARIABLE [XVFB OPTIONS...] starts a server on the first number that works and
+# exports its name in VARIABLE.
 start_xvfb_server() {
   local variable=$1 number candidates
+  shift
   candidates=$(xvfb_display_candidates) || return 1
   for number in $candidates; do
     [ -e "/tmp/.X${number}-lock" ] || [ -e "/tmp/.X11-unix/X${number}" ] && continue
-    if start_xvfb_on "$number"; then
+    if start_xvfb_on "$number" "$@"; then
       export "$variable=:${number}"
       echo "Xvfb on :${number} ($variable)"
       return 0
@@ -83,6 +89,6 @@ start_xvfb() {
   trap 'exit 143' TERM
   WYD_RUN_DIR=$(mktemp -d "${TMPDIR:-/tmp}/wyd-test-run-XXXXXX") || return 1
   export TMPDIR=$WYD_RUN_DIR
-  start_xvfb_server DISPLAY || return 1
+  start_xvfb_server DISPLAY -noreset || return 1
   start_xvfb_server WYD_BARE_DISPLAY || return 1
 }
