@@ -40,6 +40,7 @@ protected:
     // File > Save Preset of a preset never saved: the save dialog, its name field focused.
     void openSaveDialog(const Shown& shown)
     {
+        ASSERT_TRUE(letEditorsHandle()); // nothing left to draw from before
         const auto before = x11->pixel(shown.window, kDialogProbeX, kDialogProbeY);
         click(shown, kFileButtonX, kFileButtonY);
         const auto menu = waitForMenu();
@@ -88,10 +89,12 @@ TEST_F(EditorKeyboard, TheNewFolderPromptTakesTheTypingAfterAnyKeyHandOffWithOrW
             handAStrayKeyToTheHost(shown);
         x11->listenForKeys(shown.frame);
         x11->takeKeyPresses(shown.frame);
+        ASSERT_TRUE(letEditorsHandle());
         const auto withoutDialog = x11->pixel(shown.window, kDialogProbeX, kDialogProbeY);
         openSaveDialog(shown);
         if (c.strayKeyInTheDialog)
             x11->typeKey("F5");
+        ASSERT_TRUE(letEditorsHandle());
         const auto withoutPrompt = x11->pixel(shown.window, kPromptOkX, kPromptOkY);
         click(shown, kNewFolderX, kNewFolderY);
         ASSERT_NE(pixelChangedFrom(shown, kPromptOkX, kPromptOkY, withoutPrompt), withoutPrompt) << "no new-folder prompt";

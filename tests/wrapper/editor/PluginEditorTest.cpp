@@ -178,6 +178,7 @@ TEST_F(PluginEditor, MenusFromThePresetNameAndTheFileButtonStayOpenAndPick)
 
     // "Save Preset" of a preset not yet saved opens the save dialog over the whole editor; the
     // editor and the instance are closed with it open.
+    ASSERT_TRUE(letEditorsHandle()); // the loaded preset drawn
     const auto before = x11->pixel(shown.window, kDialogProbeX, kDialogProbeY);
     click(shown, kFileButtonX, kFileButtonY);
     menu = waitForMenu();
