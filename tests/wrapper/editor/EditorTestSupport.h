@@ -237,15 +237,20 @@ protected:
         eventually([&] { return std::chrono::steady_clock::now() > takesClicks; }, kMenuClickGuard + 1s);
     }
 
-    // Clicks the first item of an open menu (items are about 22 pixels high), once the menu has
-    // seen the pointer over the item and takes clicks.
+    // Clicks the first item of an open menu (items are about 22 pixels high), once the menu shows
+    // the item under the pointer highlighted (so it follows the pointer) and takes clicks.
     void pickFirstMenuItem(vsthost::X11Session::WindowId menu)
     {
+        letEditorsHandle(); // the menu drawn
         const auto box = x11->box(menu);
-        const int x = box.x + box.width / 2;
-        const int y = box.y + std::min(box.height / 2, 13);
+        const int itemY = std::min(box.height / 2, 13);
+        const int edgeX = box.width - 4; // the item's background, highlighted or not
+        const auto plain = x11->pixel(menu, edgeX, itemY);
+        const int x = box.x + box.width / 2, y = box.y + itemY;
         x11->moveMouse(x - 5, y);
-        letEditorsHandle();
+        x11->moveMouse(x, y);
+        EXPECT_TRUE(eventually([&] { return x11->pixel(menu, edgeX, itemY) != plain; }))
+            << "the menu did not highlight the item under the pointer";
         waitUntilMenuTakesClicks();
         x11->click(x, y);
     }
