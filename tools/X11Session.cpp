@@ -187,6 +187,12 @@ WindowBox X11Session::box(WindowId window) const
     return result;
 }
 
+bool X11Session::isViewable(WindowId window) const
+{
+    XWindowAttributes attributes;
+    return XGetWindowAttributes(display, window, &attributes) != 0 && attributes.map_state == IsViewable;
+}
+
 std::uint32_t X11Session::pixel(WindowId window, int x, int y) const
 {
     XImage* image = XGetImage(display, window, x, y, 1, 1, AllPlanes, ZPixmap);

@@ -63,6 +63,8 @@ public:
     // The screen's top-level windows that are mapped (popup menus are among them).
     std::vector<WindowId> mappedTopLevelWindows() const;
     WindowBox box(WindowId window) const;
+    // Whether the window and all its ancestors are mapped, so that it shows and takes clicks.
+    bool isViewable(WindowId window) const;
     // The colour shown at x, y of the window (its children's drawing included), 0xRRGGBB.
     std::uint32_t pixel(WindowId window, int x, int y) const;
 

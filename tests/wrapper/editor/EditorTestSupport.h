@@ -155,8 +155,20 @@ protected:
         EXPECT_TRUE(gui->run([&opened, plugin, window] { opened = plugin->openEditor(window); }));
         EXPECT_TRUE(opened);
         gui->startIdling(plugin->record());
+        EXPECT_TRUE(waitForEditorWindow(*shown)) << "the editor's window did not show";
         shownEditors.push_back(std::move(shown));
         return *shownEditors.back();
+    }
+
+    // Waits until the editor's window shows inside the host's and the editor has been idled since,
+    // so that a click lands in it (an instrumented build maps and draws it slowly).
+    bool waitForEditorWindow(const Shown& shown)
+    {
+        const bool mapped = eventually([&] {
+            const auto inside = x11->children(shown.window);
+            return inside.size() == 1 && x11->isViewable(inside[0]);
+        });
+        return mapped && letEditorsHandle();
     }
 
     // Closed on the host's editor thread, as hosts do. Should that thread be held, the task is

@@ -48,6 +48,7 @@ TEST_F(PluginEditor, OpensEmbeddedAndItsControlsReachTheHostOnTheIdlingThread)
     // Opened again without a close: a fresh editor replaces the first.
     const auto window = shown.window;
     gui->run([&plugin, window] { plugin.openEditor(window); });
+    ASSERT_TRUE(waitForEditorWindow(shown));
     const auto embedded = x11->children(shown.window);
     ASSERT_EQ(embedded.size(), 1u) << "the editor's window inside the host's";
     const auto box = x11->box(embedded[0]);
@@ -317,6 +318,7 @@ TEST_F(PluginEditor, TheHostClosesTheEditorAndThenTheInstanceFromInsideTheEditor
     bool opened = false;
     gui->run([&opened, plugin, window] { opened = plugin->openEditor(window); });
     ASSERT_TRUE(opened);
+    ASSERT_TRUE(waitForEditorWindow(shown));
     const float bypassBefore = plugin->getParameter(kBypass);
     click(shown, kBypassX, kBypassY);
     EXPECT_TRUE(eventually([&] { return plugin->getParameter(kBypass) != bypassBefore; }));
