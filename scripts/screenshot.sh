@@ -12,9 +12,9 @@ cmake --build "$build" --target vst-editor wyd_kx7_vst
 unset DISPLAY
 source scripts/xvfb.sh
 start_xvfb
+# Both in the run folder under $TMPDIR, which goes with the servers when the script ends.
 home=$(mktemp -d)
 work=$(mktemp -d)
-trap 'rm -rf "$home" "$work"; kill "$WYD_XVFB_PID" 2>/dev/null || true' EXIT
 
 # A fresh HOME: no presets of the user's, and nothing written to the real Music folder.
 HOME="$home" "$build/tools/vst-editor" "$build/plugin/WYD-KX7.so" --seconds 1.5 --xwd "$work/editor.xwd"

@@ -42,11 +42,29 @@ if [ "$want_i386" -eq 1 ]; then
   fi
 fi
 
+# Another apt-get (unattended upgrades on a desktop) may hold the package manager's locks: wait
+# for them instead of failing. WYD_APT_LOCK_SECONDS changes how long.
+lock_seconds=${WYD_APT_LOCK_SECONDS:-600}
+apt_get() { $SUDO apt-get -o DPkg::Lock::Timeout="$lock_seconds" "$@"; }
+# apt-get update does not wait for the package lists' lock on every apt version: tried again.
+update_package_lists() {
+  local deadline=$((SECONDS + lock_seconds)) output
+  until output=$(apt_get update -qq 2>&1); do
+    if ! grep -q "Could not get lock" <<<"$output" || [ "$SECONDS" -ge "$deadline" ]; then
+      printf '%s\n' "$output" >&2
+      return 1
+    fi
+    sleep 5
+  done
+  [ -z "$output" ] || printf '%s\n' "$output"
+}
+
 if [ "${#missing[@]}" -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
+  echo "setup: should another apt-get hold the package manager's lock, waiting up to $((lock_seconds / 60)) minutes for it"
   export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update -qq
-  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  update_package_lists
+  apt_get install -y -qq --no-install-recommends "${missing[@]}"
 else
   echo "setup: all packages present"
 fi

@@ -71,6 +71,19 @@ bool HostGuiThread::waitUntilOutOfIdle(AEffect* effect, std::chrono::millisecond
     return changed.wait_for(guard, timeout, [&] { return insideIdle != effect; });
 }
 
+std::uint64_t HostGuiThread::idleRounds() const
+{
+    std::lock_guard<std::mutex> guard(lock);
+    return finishedRounds;
+}
+
+bool HostGuiThread::waitForIdleRounds(int rounds, std::chrono::milliseconds timeout) const
+{
+    std::unique_lock<std::mutex> guard(lock);
+    const auto target = finishedRounds + static_cast<std::uint64_t>(std::max(rounds, 0));
+    return changed.wait_for(guard, timeout, [&] { return finishedRounds >= target; });
+}
+
 void HostGuiThread::loop()
 {
     std::unique_lock<std::mutex> guard(lock);
@@ -90,6 +103,8 @@ void HostGuiThread::loop()
         guard.unlock();
         idleAll();
         guard.lock();
+        ++finishedRounds;
+        changed.notify_all();
         changed.wait_for(guard, kIdleInterval, [&] { return quit || !tasks.empty(); });
     }
 }

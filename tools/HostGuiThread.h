@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -41,6 +42,13 @@ public:
     // Waits until no effEditIdle call into `effect` runs.
     bool waitUntilOutOfIdle(AEffect* effect, std::chrono::milliseconds timeout) const;
 
+    // Rounds of idle calls finished so far; each round idles every shown editor once.
+    std::uint64_t idleRounds() const;
+    // Waits until `rounds` more rounds have finished (the first may have begun before the call):
+    // with two or more, every editor has handled what reached it before the call (X events,
+    // timer ticks), however slowly the machine runs.
+    bool waitForIdleRounds(int rounds, std::chrono::milliseconds timeout) const;
+
 private:
     struct Task;
     void loop();
@@ -51,6 +59,7 @@ private:
     std::deque<std::shared_ptr<Task>> tasks;
     std::vector<AEffect*> idleTargets;
     AEffect* insideIdle = nullptr;
+    std::uint64_t finishedRounds = 0;
     bool quit = false;
     std::thread thread;
 };

@@ -32,6 +32,31 @@ void copyText(void* ptr, const char* text, size_t fieldSize)
 
 } // namespace
 
+HostReaction& HostReaction::operator=(Function function)
+{
+    auto replacement = function ? std::make_shared<const Function>(std::move(function)) : nullptr;
+    std::lock_guard<std::mutex> guard(lock);
+    current = std::move(replacement);
+    return *this;
+}
+
+HostReaction::operator bool() const
+{
+    std::lock_guard<std::mutex> guard(lock);
+    return current != nullptr;
+}
+
+void HostReaction::operator()(AEffect* effect) const
+{
+    std::shared_ptr<const Function> running;
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        running = current;
+    }
+    if (running)
+        (*running)(effect);
+}
+
 VstIntPtr Host::handle(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                        float opt)
 {
@@ -53,8 +78,7 @@ VstIntPtr Host::handle(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntP
     case audioMasterGetProductString: copyText(ptr, productAnswer.c_str(), 64); return 1;
     case audioMasterGetVendorVersion: return 1;
     case audioMasterIdle:
-        if (onMasterIdle)
-            onMasterIdle(effect);
+        onMasterIdle(effect);
         return 0;
     case audioMasterIOChanged:
     case audioMasterUpdateDisplay: return 1;

@@ -6,6 +6,7 @@
 
 #include "vst/AEffect.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -30,22 +31,40 @@ struct HostCall
     std::chrono::steady_clock::time_point time;
 };
 
+// A host reaction a test may replace while the plug-in's threads call it: assigning swaps it
+// under a lock, and a call runs the one it found to its end, even when replaced meanwhile.
+class HostReaction
+{
+public:
+    using Function = std::function<void(AEffect*)>;
+
+    HostReaction& operator=(Function function);
+    explicit operator bool() const;
+    // Runs the current reaction, without holding the lock (it may call back into the plug-in,
+    // which may call the host again); nothing when none is set.
+    void operator()(AEffect* effect) const;
+
+private:
+    mutable std::mutex lock;
+    std::shared_ptr<const Function> current;
+};
+
 // The host side of one instance: what the host answers and a log of every callback.
-// The plug-in may call from any thread, so the log is locked.
+// The plug-in may call from any thread, so the log is locked and the answers are atomic.
 class Host
 {
 public:
     // Answers; change them before the calls that ask for them.
-    VstIntPtr versionAnswer = 2400;
-    VstIntPtr processLevelAnswer = 2; // realtime
-    VstIntPtr sampleRateAnswer = 44100;
-    VstIntPtr blockSizeAnswer = 512;
-    VstIntPtr canDoAnswer = 0;
-    VstIntPtr automateAnswer = 0;
+    std::atomic<VstIntPtr> versionAnswer{2400};
+    std::atomic<VstIntPtr> processLevelAnswer{2}; // realtime
+    std::atomic<VstIntPtr> sampleRateAnswer{44100};
+    std::atomic<VstIntPtr> blockSizeAnswer{512};
+    std::atomic<VstIntPtr> canDoAnswer{0};
+    std::atomic<VstIntPtr> automateAnswer{0};
     std::string productAnswer = "WYD test host";
     // What the host does when the plug-in calls audioMasterIdle, on the calling thread (Ardour
-    // idles the editor from inside the call); nothing when empty.
-    std::function<void(AEffect*)> onMasterIdle;
+    // idles the editor from inside the call); nothing when empty. Safe to assign at any time.
+    HostReaction onMasterIdle;
 
     VstIntPtr handle(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                      float opt);

@@ -199,6 +199,12 @@ WindowBox X11Session::box(WindowId window) const
     return result;
 }
 
+bool X11Session::isViewable(WindowId window) const
+{
+    XWindowAttributes attributes;
+    return XGetWindowAttributes(display, window, &attributes) != 0 && attributes.map_state == IsViewable;
+}
+
 std::uint32_t X11Session::pixel(WindowId window, int x, int y) const
 {
     XImage* image = XGetImage(display, window, x, y, 1, 1, AllPlanes, ZPixmap);
@@ -297,6 +303,24 @@ X11Session::WindowId X11Session::focusedWindow() const
     int revert = 0;
     XGetInputFocus(display, &focus, &revert);
     return focus;
+}
+
+bool X11Session::isSameOrInside(WindowId window, WindowId ancestor) const
+{
+    const Window root = DefaultRootWindow(display);
+    while (window != None && window != PointerRoot && window != root)
+    {
+        if (window == ancestor)
+            return true;
+        Window rootReturn = 0, parent = 0, *list = nullptr;
+        unsigned count = 0;
+        if (XQueryTree(display, window, &rootReturn, &parent, &list, &count) == 0)
+            return false;
+        if (list != nullptr)
+            XFree(list);
+        window = parent;
+    }
+    return false;
 }
 
 std::vector<XError> X11Session::errors()

@@ -66,6 +66,8 @@ public:
     // The screen's top-level windows that are mapped (popup menus are among them).
     std::vector<WindowId> mappedTopLevelWindows() const;
     WindowBox box(WindowId window) const;
+    // Whether the window and all its ancestors are mapped, so that it shows and takes clicks.
+    bool isViewable(WindowId window) const;
     // The colour shown at x, y of the window (its children's drawing included), 0xRRGGBB.
     std::uint32_t pixel(WindowId window, int x, int y) const;
 
@@ -85,6 +87,8 @@ public:
     // Lower-case letters, digits and spaces, one key each.
     void typeText(const std::string& text);
     WindowId focusedWindow() const;
+    // Whether `window` is `ancestor` or lies somewhere inside it.
+    bool isSameOrInside(WindowId window, WindowId ancestor) const;
 
     // Every X error this process met since the last clear, on any connection, but for the
     // session's own look at a window that vanished meanwhile: the session installs a recording

@@ -28,6 +28,7 @@ struct Options
     int block = 512;
     double seconds = 6.0;
     int program = -1;
+    bool help = false;
     std::vector<std::pair<std::string, float>> settings;
 };
 
@@ -38,13 +39,26 @@ const std::vector<std::pair<std::string, float>> kDemoSettings = {
     {"saturationAutoLevelOn", 1.0f},
 };
 
+const char* const kUsage = "usage: vst-render PLUGIN.so [--out FILE.wav] [--rate HZ] [--block N] [--seconds S] "
+                           "[--program N] [--set NAME=VALUE]...\n";
+
 int usage(const char* why)
 {
-    std::fprintf(stderr,
-                 "vst-render: %s\nusage: vst-render PLUGIN.so [--out FILE.wav] [--rate HZ] "
-                 "[--block N] [--seconds S] [--program N] [--set NAME=VALUE]...\n",
-                 why);
+    std::fprintf(stderr, "vst-render: %s\n%s", why, kUsage);
     return 2;
+}
+
+// The whole text is one finite number (strtof alone reads "abc" as 0).
+bool readNumber(const std::string& text, float& number)
+{
+    if (text.empty())
+        return false;
+    char* end = nullptr;
+    const float value = std::strtof(text.c_str(), &end);
+    if (end != text.c_str() + text.size() || !std::isfinite(value))
+        return false;
+    number = value;
+    return true;
 }
 
 bool parseOptions(int argc, char** argv, Options& options, std::string& error)
@@ -80,8 +94,18 @@ bool parseOptions(int argc, char** argv, Options& options, std::string& error)
                 error = "--set needs NAME=VALUE, got " + setting;
                 return false;
             }
-            options.settings.emplace_back(setting.substr(0, eq),
-                                          std::strtof(setting.c_str() + eq + 1, nullptr));
+            float number = 0.0f;
+            if (!readNumber(setting.substr(eq + 1), number))
+            {
+                error = "--set " + setting + ": the value is not a number";
+                return false;
+            }
+            options.settings.emplace_back(setting.substr(0, eq), number);
+        }
+        else if (arg == "--help" || arg == "-h")
+        {
+            options.help = true;
+            return true;
         }
         else if (!error.empty())
             return false;
@@ -198,6 +222,11 @@ int main(int argc, char** argv)
     std::string error;
     if (!parseOptions(argc, argv, options, error))
         return usage(error.c_str());
+    if (options.help)
+    {
+        std::printf("vst-render: renders the demo signal through a VST 2.4 plug-in into a WAV file\n%s", kUsage);
+        return 0;
+    }
 
     auto library = vsthost::PluginLibrary::open(options.plugin, error);
     if (!library)

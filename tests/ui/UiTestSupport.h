@@ -4,6 +4,7 @@
 // temporary HOME (so the Music folder is never the user's real one) and the X atoms a window
 // needs on an X server without a window manager.
 
+#include "tests/TemporaryFolder.h"
 #include "tools/MessageLoop.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -75,10 +76,7 @@ public:
 private:
     static juce::File makeUniqueFolder()
     {
-        auto pattern = juce::File::getSpecialLocation(juce::File::tempDirectory)
-                           .getChildFile("wyd-home-XXXXXX")
-                           .getFullPathName()
-                           .toStdString();
+        auto pattern = temporaryRoot() + "/wyd-home-XXXXXX";
         if (mkdtemp(pattern.data()) == nullptr)
             throw std::runtime_error("no temporary HOME: " + pattern);
         return juce::File(pattern);

@@ -55,6 +55,7 @@ inline const bool windowAtomsMadeBeforeJuceStarts = (xDisplayWithWindowAtoms(), 
 
 // Test programs run side by side (ctest -j) on one X server, and a window that takes the keyboard
 // focus closes another program's popup menu. Window tests of this program wait for each other.
+// The lock file lies in the test command's run folder, which goes when the run ends.
 class XFocusLock
 {
 public:
@@ -62,7 +63,7 @@ public:
     {
         // One lock per process, however many windows a test opens.
         const auto* display = std::getenv("DISPLAY");
-        const auto path = "/tmp/wyd-xfocus"
+        const auto path = juce::String(temporaryRoot()) + "/wyd-xfocus"
                         + juce::String(display != nullptr ? display : "").retainCharacters("0123456789.")
                         + ".lock";
         if (holders++ == 0 && (fd = ::open(path.toRawUTF8(), O_RDWR | O_CREAT | O_CLOEXEC, 0666)) >= 0)

@@ -6,6 +6,8 @@
 
 #include "PluginTestSupport.h"
 
+#include "tests/TemporaryFolder.h"
+
 #include "processor/WYD_KX7AudioProcessor.h"
 
 #include "tools/HostGuiThread.h"
@@ -24,27 +26,22 @@ namespace plugintest
 
 using namespace std::chrono_literals;
 
-// A folder of its own for this test program (made with mkdtemp, so parallel programs never share
-// it), removed when the program ends.
+// A folder of its own for this test program (mkdtemp, so parallel programs never share it),
+// removed when the program ends, and with the test command's run folder should it crash.
 inline const std::string& temporaryHome()
 {
-    struct Folder
-    {
-        std::string path;
-        Folder()
+    static const auto folder = [] {
+        try
         {
-            char pattern[] = "/tmp/wyd-editor-test-XXXXXX";
-            const char* made = mkdtemp(pattern);
-            path = made != nullptr ? made : "";
+            return std::make_unique<wydtest::TemporaryFolder>("wyd-editor-test-");
         }
-        ~Folder()
+        catch (const std::exception&)
         {
-            if (!path.empty())
-                std::filesystem::remove_all(path);
+            return std::unique_ptr<wydtest::TemporaryFolder>();
         }
-    };
-    static const Folder folder;
-    return folder.path;
+    }();
+    static const std::string none;
+    return folder ? folder->path() : none;
 }
 
 // How many times longer every wait may take: sanitizer builds (scripts/sanitize.sh) draw and
@@ -59,6 +56,7 @@ inline int waitScale()
     return scale;
 }
 
+// Polls `condition` until it holds or the deadline (scaled as above) passes.
 inline bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 3s)
 {
     const auto end = std::chrono::steady_clock::now() + timeout * waitScale();
@@ -117,8 +115,11 @@ protected:
             closeShown(*shown);
         shownEditors.clear();
         library.reset();
-        EXPECT_EQ(threadCount(), threadsBefore) << "a thread outlived the library";
-        EXPECT_EQ(x11->mappedTopLevelWindows(), topLevelBefore) << "a window outlived the editor";
+        // A thread ends and a window goes a moment after the call that ended them returned.
+        EXPECT_TRUE(eventually([&] { return threadCount() == threadsBefore; }))
+            << "a thread outlived the library: " << threadCount() << " instead of " << threadsBefore;
+        EXPECT_TRUE(eventually([&] { return x11->mappedTopLevelWindows() == topLevelBefore; }))
+            << "a window outlived the editor";
         for (const auto& e : vsthost::X11Session::errors())
             ADD_FAILURE() << "X error " << e.errorCode << " on request " << e.requestCode;
         gui.reset();
@@ -156,8 +157,20 @@ protected:
         EXPECT_TRUE(gui->run([&opened, plugin, window] { opened = plugin->openEditor(window); }));
         EXPECT_TRUE(opened);
         gui->startIdling(plugin->record());
+        EXPECT_TRUE(waitForEditorWindow(*shown)) << "the editor's window did not show";
         shownEditors.push_back(std::move(shown));
         return *shownEditors.back();
+    }
+
+    // Waits until the editor's window shows inside the host's and the editor has been idled since,
+    // so that a click lands in it (an instrumented build maps and draws it slowly).
+    bool waitForEditorWindow(const Shown& shown)
+    {
+        const bool mapped = eventually([&] {
+            const auto inside = x11->children(shown.window);
+            return inside.size() == 1 && x11->isViewable(inside[0]);
+        });
+        return mapped && letEditorsHandle();
     }
 
     // Closed on the host's editor thread, as hosts do. Should that thread be held, the task is
@@ -207,18 +220,68 @@ protected:
             menu = fresh.size() == 1 ? fresh[0] : 0;
             return menu != 0;
         });
+        menuSeenAt = std::chrono::steady_clock::now();
         return menu;
     }
 
-    // Clicks the first item of an open menu (items are about 22 pixels high).
+    // Waits until every shown editor has been idled `rounds` more times: what the editors had
+    // been sent (clicks, keys, timer ticks) has been handled by then, or is known never to be.
+    bool letEditorsHandle(int rounds = 3)
+    {
+        return gui->waitForIdleRounds(rounds, 10s * waitScale());
+    }
+
+    // For checks that something does not happen over a span of time: returns once `span` has
+    // passed and the editors have been idled at least as often as a host idling every 15 ms would.
+    bool idleEditorsFor(std::chrono::milliseconds span)
+    {
+        const auto end = std::chrono::steady_clock::now() + span;
+        const auto roundsWanted = gui->idleRounds() + static_cast<std::uint64_t>(span / 15ms);
+        while (std::chrono::steady_clock::now() < end || gui->idleRounds() < roundsWanted)
+            if (!letEditorsHandle(1))
+                return false;
+        return true;
+    }
+
+    // A menu ignores a click that ends within 250 ms of its opening (JUCE's guard against the
+    // release of the click that opened it): waits until the menu seen last is older than that.
+    void waitUntilMenuTakesClicks()
+    {
+        const auto takesClicks = menuSeenAt + kMenuClickGuard;
+        eventually([&] { return std::chrono::steady_clock::now() > takesClicks; }, kMenuClickGuard + 1s);
+    }
+
+    // Clicks the first item of an open menu (items are about 22 pixels high), once the menu shows
+    // the item under the pointer highlighted (so it follows the pointer) and takes clicks.
     void pickFirstMenuItem(vsthost::X11Session::WindowId menu)
     {
+        letEditorsHandle(); // the menu drawn
         const auto box = x11->box(menu);
-        const int x = box.x + box.width / 2;
-        const int y = box.y + std::min(box.height / 2, 13);
+        const int itemY = std::min(box.height / 2, 13);
+        const int edgeX = box.width - 4; // the item's background, highlighted or not
+        const auto plain = x11->pixel(menu, edgeX, itemY);
+        const int x = box.x + box.width / 2, y = box.y + itemY;
         x11->moveMouse(x - 5, y);
-        std::this_thread::sleep_for(50ms);
+        x11->moveMouse(x, y);
+        EXPECT_TRUE(eventually([&] { return x11->pixel(menu, edgeX, itemY) != plain; }))
+            << "the menu did not highlight the item under the pointer";
+        waitUntilMenuTakesClicks();
         x11->click(x, y);
+    }
+
+    // The colour at x, y of the editor once it differs from `before` (a dialog appeared, a
+    // button was enabled); `before` itself when it never changed.
+    std::uint32_t pixelChangedFrom(const Shown& shown, int x, int y, std::uint32_t before)
+    {
+        std::uint32_t now = before;
+        eventually([&] { return (now = x11->pixel(shown.window, x, y)) != before; });
+        return now;
+    }
+
+    // Whether the X keyboard focus reaches the editor: on its window or one inside it.
+    bool editorOwnsTheFocus(const Shown& shown) const
+    {
+        return x11->isSameOrInside(x11->focusedWindow(), shown.window);
     }
 
     // A preset file in the preset folder: the defaults with one parameter changed. The preset
@@ -241,6 +304,7 @@ protected:
     }
 
     static constexpr int kSecondWindowY = 520;
+    static constexpr auto kMenuClickGuard = 300ms;
 
     // False to see the plug-in on a display where no window manager ever ran.
     bool createWindowManagerAtoms = true;
@@ -249,6 +313,7 @@ protected:
     std::unique_ptr<vsthost::PluginLibrary> library;
     std::vector<std::unique_ptr<Shown>> shownEditors;
     std::vector<vsthost::X11Session::WindowId> topLevelBefore;
+    std::chrono::steady_clock::time_point menuSeenAt;
     int threadsBefore = 0;
 };
 

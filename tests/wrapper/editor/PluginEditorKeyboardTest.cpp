@@ -3,11 +3,6 @@
 
 #include "EditorTestSupport.h"
 
-#include <csignal>
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>
 #endif
@@ -34,41 +29,32 @@ constexpr int kNextPresetX = 504, kNextPresetY = 16;
 constexpr int kMessageOkX = 401, kMessageOkY = 295;
 // OK of the overwrite question: the editor's question and the save dialog's lie one pixel apart.
 constexpr int kQuestionOkX = 341, kQuestionOkY = 295;
+// On the new-folder prompt's OK button, left of its label.
+constexpr int kPromptOkX = 222, kPromptOkY = 249;
 constexpr int kBypass = 0, kInputVol = 1;
 
 class EditorKeyboard : public plugintest::EditorTest
 {
 protected:
-    // Picks the first item. A menu ignores clicks right after it opened, and it sees a click by
-    // polling the mouse on the host's idle calls, which a short click can fall between: the
-    // typing, not the menu, is what these tests are about.
+    // Picks the first item and waits for the menu to close.
     void pickFromMenu(vsthost::X11Session::WindowId menu)
     {
-        std::this_thread::sleep_for(300ms);
-        for (int attempt = 0; attempt < 3 && !newTopLevelWindows().empty(); ++attempt)
-        {
-            pickFirstMenuItem(menu);
-            eventually([&] { return newTopLevelWindows().empty(); }, 1s);
-        }
-        ASSERT_TRUE(newTopLevelWindows().empty()) << "the menu stayed";
+        pickFirstMenuItem(menu);
+        ASSERT_TRUE(eventually([&] { return newTopLevelWindows().empty(); })) << "the menu stayed";
     }
 
     // File > Save Preset of a preset never saved: the save dialog, its name field focused.
     void openSaveDialog(const Shown& shown)
     {
+        ASSERT_TRUE(letEditorsHandle()); // nothing left to draw from before
         const auto before = x11->pixel(shown.window, kDialogProbeX, kDialogProbeY);
-        auto dialogShown = [&] { return x11->pixel(shown.window, kDialogProbeX, kDialogProbeY) != before; };
-        // Under load a pick can dismiss the menu without choosing: the menu is opened again.
-        for (int attempt = 0; attempt < 3 && !dialogShown(); ++attempt)
-        {
-            click(shown, kFileButtonX, kFileButtonY);
-            const auto menu = waitForMenu();
-            ASSERT_NE(menu, 0u) << "the file menu did not open";
-            pickFromMenu(menu);
-            eventually(dialogShown, 2s);
-        }
-        ASSERT_TRUE(dialogShown()) << "no save dialog";
-        std::this_thread::sleep_for(150ms);
+        click(shown, kFileButtonX, kFileButtonY);
+        const auto menu = waitForMenu();
+        ASSERT_NE(menu, 0u) << "the file menu did not open";
+        pickFromMenu(menu);
+        ASSERT_NE(pixelChangedFrom(shown, kDialogProbeX, kDialogProbeY, before), before) << "no save dialog";
+        ASSERT_TRUE(letEditorsHandle()); // the whole dialog drawn
+        ASSERT_TRUE(eventually([&] { return editorOwnsTheFocus(shown); })) << "the dialog has no keyboard";
     }
 
     // A key the editor has no use for, handed to the host: X's focus leaves our window.
@@ -178,17 +164,24 @@ TEST_F(EditorKeyboard, TheNewFolderPromptTakesTheTypingAfterAnyKeyHandOffWithOrW
             handAStrayKeyToTheHost(shown);
         x11->listenForKeys(shown.frame);
         x11->takeKeyPresses(shown.frame);
+        ASSERT_TRUE(letEditorsHandle());
         const auto withoutDialog = x11->pixel(shown.window, kDialogProbeX, kDialogProbeY);
         openSaveDialog(shown);
         if (c.strayKeyInTheDialog)
             x11->typeKey("F5");
+        ASSERT_TRUE(letEditorsHandle());
+        const auto withoutPrompt = x11->pixel(shown.window, kPromptOkX, kPromptOkY);
         click(shown, kNewFolderX, kNewFolderY);
-        std::this_thread::sleep_for(200ms);
+        ASSERT_NE(pixelChangedFrom(shown, kPromptOkX, kPromptOkY, withoutPrompt), withoutPrompt) << "no new-folder prompt";
+        ASSERT_TRUE(letEditorsHandle()); // the whole prompt drawn
+        const auto okDisabled = x11->pixel(shown.window, kPromptOkX, kPromptOkY);
         if (c.clickIntoTheField)
             click(shown, kNewFolderFieldX, kNewFolderFieldY);
         x11->moveMouse(1200, 1000);
+        ASSERT_TRUE(eventually([&] { return editorOwnsTheFocus(shown); })) << "the prompt has no keyboard";
         x11->typeText(c.folder);
-        std::this_thread::sleep_for(250ms); // OK is enabled on the prompt's next tick
+        // OK is enabled on the prompt's next tick after the typing: Return before that does nothing.
+        ASSERT_NE(pixelChangedFrom(shown, kPromptOkX, kPromptOkY, okDisabled), okDisabled) << "OK stayed disabled";
         x11->typeKey("Return");
         EXPECT_TRUE(eventually([&] { return presetFolder().getChildFile(c.folder).isDirectory(); }))
             << "Return created no folder";
@@ -356,58 +349,18 @@ TEST_F(EditorKeyboard, PickingAPresetDeletedAfterTheMenuOpenedSaysSo)
     EXPECT_TRUE(eventually([&] { return !dialogShown(shown, withoutDialog); })) << "the message stayed";
 }
 
-// An X server of the test's own, fresh: no client has created any atom on it yet, as on a
-// display where no window manager ever ran.
-class PrivateXServer
-{
-public:
-    PrivateXServer()
-    {
-        int fds[2];
-        if (pipe(fds) != 0)
-            return;
-        server = fork();
-        if (server == 0)
-        {
-            close(fds[0]);
-            const std::string fd = std::to_string(fds[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten",
-                   "tcp", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        char buffer[32] = {};
-        const ssize_t got = server > 0 ? read(fds[0], buffer, sizeof buffer - 1) : 0;
-        close(fds[0]);
-        if (got > 0)
-            display = ":" + std::to_string(std::atoi(buffer));
-    }
-    ~PrivateXServer()
-    {
-        if (server <= 0)
-            return;
-        kill(server, SIGTERM);
-        waitpid(server, nullptr, 0);
-    }
-    const std::string& name() const { return display; }
-
-private:
-    pid_t server = -1;
-    std::string display;
-};
-
+// A display where no client has created any atom yet, as where no window manager ever ran: the
+// test command's second X server (scripts/xvfb.sh), which no other test uses.
 class EditorWithoutWindowManager : public EditorKeyboard
 {
 protected:
     void SetUp() override
     {
-        if (std::getenv("DISPLAY") == nullptr)
-            GTEST_SKIP() << "no X server (DISPLAY is not set)";
-        server = std::make_unique<PrivateXServer>();
-        if (server->name().empty())
-            GTEST_SKIP() << "Xvfb could not be started";
+        const char* bare = std::getenv("WYD_BARE_DISPLAY");
+        if (std::getenv("DISPLAY") == nullptr || bare == nullptr || *bare == 0)
+            GTEST_SKIP() << "no bare X server (WYD_BARE_DISPLAY is not set; scripts/xvfb.sh starts one)";
         sharedDisplay = std::getenv("DISPLAY");
-        setenv("DISPLAY", server->name().c_str(), 1);
+        setenv("DISPLAY", bare, 1);
         createWindowManagerAtoms = false;
         EditorKeyboard::SetUp();
     }
@@ -416,11 +369,9 @@ protected:
         EditorKeyboard::TearDown(); // fails on every X error the plug-in met
         gui.reset();
         x11.reset();
-        server.reset();
         if (!sharedDisplay.empty())
             setenv("DISPLAY", sharedDisplay.c_str(), 1);
     }
-    std::unique_ptr<PrivateXServer> server;
     std::string sharedDisplay;
 };
 
@@ -442,7 +393,7 @@ TEST_F(EditorWithoutWindowManager, ClicksAndAMenuSendNoFailingRequest)
     ASSERT_NE(menu, 0u) << "the preset menu did not open";
     pickFromMenu(menu);
     click(shown, kInputVolX, kInputVolY);
-    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(letEditorsHandle());
     EXPECT_TRUE(vsthost::X11Session::errors().empty());
 }
 
@@ -460,9 +411,8 @@ TEST_F(EditorKeyboard, UnloadingTheLibraryWithAnInstanceAndItsEditorLeftOpen)
 #endif
     shown.plugin->release();
     library.reset();
-    // A thread left running in the unmapped code would end the process within a few ticks.
-    std::this_thread::sleep_for(600ms);
-    // TearDown checks that no thread outlived the library.
+    // A thread left running in the unmapped code would end the process: TearDown waits until every
+    // thread the library started has gone.
 }
 
 } // namespace

@@ -48,6 +48,7 @@ TEST_F(PluginEditor, OpensEmbeddedAndItsControlsReachTheHostOnTheIdlingThread)
     // Opened again without a close: a fresh editor replaces the first.
     const auto window = shown.window;
     gui->run([&plugin, window] { plugin.openEditor(window); });
+    ASSERT_TRUE(waitForEditorWindow(shown));
     const auto embedded = x11->children(shown.window);
     ASSERT_EQ(embedded.size(), 1u) << "the editor's window inside the host's";
     const auto box = x11->box(embedded[0]);
@@ -81,10 +82,10 @@ TEST_F(PluginEditor, OpensEmbeddedAndItsControlsReachTheHostOnTheIdlingThread)
     for (const auto& call : automated)
         EXPECT_EQ(call.thread, idler) << "editor callbacks run on the thread that idles the editor";
 
-    // Released: no more host idles.
-    std::this_thread::sleep_for(100ms);
+    // Released: no more host idles, however often the editor is idled from now on.
+    ASSERT_TRUE(letEditorsHandle());
     shown.host.clearCalls();
-    std::this_thread::sleep_for(600ms);
+    ASSERT_TRUE(letEditorsHandle(40));
     EXPECT_EQ(shown.host.count(audioMasterIdle), 0u);
 }
 
@@ -155,7 +156,7 @@ TEST_F(PluginEditor, EveryClickDragAndResetReachesTheHostAsOneGesture)
             const auto log = gestureLog(shown.host, c.parameter);
             return c.settled(plugin.getParameter(c.parameter)) && !log.empty() && log.back() == 'E';
         })) << gestureLog(shown.host, c.parameter) << " " << plugin.getParameter(c.parameter);
-        std::this_thread::sleep_for(100ms); // nothing more may follow
+        ASSERT_TRUE(letEditorsHandle(5)); // nothing more may follow
         const auto log = gestureLog(shown.host, c.parameter);
         EXPECT_TRUE(std::regex_match(log, std::regex(c.log))) << log;
         EXPECT_EQ(shown.host.count(audioMasterGetTime), 0u) << "only Ardour needs a time request";
@@ -214,7 +215,7 @@ TEST_F(PluginEditor, MenusFromThePresetNameAndTheFileButtonStayOpenAndPick)
     click(shown, kPresetNameX, kPresetNameY);
     auto menu = waitForMenu();
     ASSERT_NE(menu, 0u) << "the preset menu did not open";
-    std::this_thread::sleep_for(400ms);
+    ASSERT_TRUE(letEditorsHandle(25));
     ASSERT_EQ(newTopLevelWindows().size(), 1u) << "the preset menu closed by itself";
     pickFirstMenuItem(menu);
     EXPECT_TRUE(eventually([&] { return newTopLevelWindows().empty(); }));
@@ -222,12 +223,13 @@ TEST_F(PluginEditor, MenusFromThePresetNameAndTheFileButtonStayOpenAndPick)
 
     // "Save Preset" of a preset not yet saved opens the save dialog over the whole editor; the
     // editor and the instance are closed with it open.
+    ASSERT_TRUE(letEditorsHandle()); // the loaded preset drawn
     const auto before = x11->pixel(shown.window, kDialogProbeX, kDialogProbeY);
     click(shown, kFileButtonX, kFileButtonY);
     menu = waitForMenu();
     ASSERT_NE(menu, 0u) << "the file menu did not open";
-    std::this_thread::sleep_for(300ms);
-    ASSERT_EQ(newTopLevelWindows().size(), 1u);
+    ASSERT_TRUE(letEditorsHandle(20));
+    ASSERT_EQ(newTopLevelWindows().size(), 1u) << "the file menu closed by itself";
     pickFirstMenuItem(menu);
     EXPECT_TRUE(eventually([&] { return newTopLevelWindows().empty(); }));
     EXPECT_TRUE(eventually([&] { return x11->pixel(shown.window, kDialogProbeX, kDialogProbeY) != before; }))
@@ -268,7 +270,7 @@ TEST_F(PluginEditor, OpensAndClosesTwentyTimesFromEitherThreadWhileAudioRuns)
             gui->run([&opened, plugin, window] { opened = plugin->openEditor(window); });
         ASSERT_TRUE(opened);
         gui->startIdling(plugin->record());
-        std::this_thread::sleep_for(40ms);
+        ASSERT_TRUE(letEditorsHandle(2));
         EXPECT_EQ(x11->children(shown.window).size(), 1u);
     }
     stop = true;
@@ -360,6 +362,7 @@ TEST_F(PluginEditor, TheHostClosesTheEditorAndThenTheInstanceFromInsideTheEditor
     bool opened = false;
     gui->run([&opened, plugin, window] { opened = plugin->openEditor(window); });
     ASSERT_TRUE(opened);
+    ASSERT_TRUE(waitForEditorWindow(shown));
     const float bypassBefore = plugin->getParameter(kBypass);
     click(shown, kBypassX, kBypassY);
     EXPECT_TRUE(eventually([&] { return plugin->getParameter(kBypass) != bypassBefore; }));
@@ -438,8 +441,8 @@ TEST(PluginEditorInProcess, TheIdlingThreadRunsTheLoopWhileAnEditorIsOpenAndARes
 
     host.clearCalls();
     wrapper.getProcessor().updateHostDisplay();
-    std::this_thread::sleep_for(300ms);
-    EXPECT_EQ(host.count(audioMasterIOChanged), 0u) << "with an editor open, only the host's idle runs the loop";
+    EXPECT_FALSE(host.waitFor(audioMasterIOChanged, 1, 300ms * plugintest::waitScale()))
+        << "with an editor open, only the host's idle runs the loop";
     gui.run([&] { plugin.dispatch(effEditIdle); });
     ASSERT_EQ(host.count(audioMasterIOChanged), 1u);
     EXPECT_EQ(host.callsOf(audioMasterIOChanged)[0].thread, guiThread);

@@ -87,14 +87,16 @@ TEST_F(StateBesideEditor, StateAndProgramCallsFromOtherThreadsWhileTheEditorTick
         }
     });
 
-    std::this_thread::sleep_for(4s);
+    // Until every thread has met the others many times, with the editor idled throughout.
+    const auto idledBefore = gui->idleRounds();
+    const bool metOften = plugintest::eventually(
+        [&] { return stateRounds >= 100 && nameRounds >= 100 && gui->idleRounds() >= idledBefore + 100; }, 60s);
     stop = true;
     state.join();
     names.join();
     audio.join();
 
-    EXPECT_GT(stateRounds.load(), 10);
-    EXPECT_GT(nameRounds.load(), 10);
+    EXPECT_TRUE(metOften) << stateRounds << " state rounds, " << nameRounds << " name rounds";
     EXPECT_EQ(wrongNames.load(), 0);
 
     // Everything settled: the last load is what the host and the editor's thread see.
@@ -123,7 +125,7 @@ TEST_F(StateBesideEditor, HandedOutBlockStaysIntactUntilTheNextFetchWhileTheEdit
         const std::vector<char> copy(static_cast<char*>(data), static_cast<char*>(data) + size);
 
         // Longer than any grace period; the editor's timer ticks and the host idles meanwhile.
-        std::this_thread::sleep_for(2600ms);
+        ASSERT_TRUE(idleEditorsFor(2600ms));
         EXPECT_TRUE(std::equal(copy.begin(), copy.end(), static_cast<char*>(data)));
         // The host hands the very block back; it is read before it goes.
         EXPECT_EQ(plugin->dispatch(effSetChunk, program, size, data), 0);
