@@ -2,26 +2,21 @@
 // editor takes its own clicks whatever another one shows, a menu goes when the host hides its
 // window, and the keyboard stays with the editor after a menu and in a freshly shown dialog.
 
+#include "EditorPoints.h"
 #include "EditorTestSupport.h"
 
 namespace
 {
 
+using namespace editorpoints;
+
 using namespace std::chrono_literals;
 using plugintest::eventually;
 
-// Editor coordinates.
-constexpr int kBypassX = 775, kBypassY = 16;
-constexpr int kInputVolX = 59, kInputVolY = 256;
-constexpr int kFileButtonX = 86, kFileButtonY = 16;
-constexpr int kPresetNameX = 355, kPresetNameY = 14;
+// Editor coordinates used here alone.
 constexpr int kAboutButtonX = 23, kAboutButtonY = 16;
 constexpr int kAboutPictureX = 400, kAboutPictureY = 300;
 constexpr int kAboutVersionX = 450, kAboutVersionY = 132; // the about box's light version field
-constexpr int kDialogProbeX = 400, kDialogProbeY = 225;
-constexpr int kNewFolderX = 693, kNewFolderY = 343;
-constexpr int kCancelX = 693, kCancelY = 419;
-constexpr int kBypass = 0, kInputVol = 1;
 
 class EditorIndependence : public plugintest::EditorTest
 {

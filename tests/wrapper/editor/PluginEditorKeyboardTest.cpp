@@ -1,6 +1,7 @@
 // Typing into the editor's dialogs, a display without a window manager, and unloading with an
 // editor shown: the built .so in the test host, with real X input through XTest.
 
+#include "EditorPoints.h"
 #include "EditorTestSupport.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -10,18 +11,13 @@
 namespace
 {
 
+using namespace editorpoints;
+
 using namespace std::chrono_literals;
 using plugintest::eventually;
 
-// Editor coordinates.
-constexpr int kBypassX = 775, kBypassY = 16;
-constexpr int kInputVolX = 59, kInputVolY = 256;
+// Editor coordinates used here alone.
 constexpr int kLowFreqStep2X = 112, kLowFreqStep2Y = 124;
-constexpr int kFileButtonX = 86, kFileButtonY = 16;
-constexpr int kPresetNameX = 355, kPresetNameY = 14;
-constexpr int kDialogProbeX = 400, kDialogProbeY = 225;
-constexpr int kNewFolderX = 693, kNewFolderY = 343;
-constexpr int kCancelX = 693, kCancelY = 419;
 constexpr int kNewFolderFieldX = 320, kNewFolderFieldY = 180;
 constexpr int kSaveX = 693, kSaveY = 381;
 constexpr int kFirstListRowX = 100, kFirstListRowY = 55;
@@ -31,7 +27,6 @@ constexpr int kMessageOkX = 401, kMessageOkY = 295;
 constexpr int kQuestionOkX = 341, kQuestionOkY = 295;
 // On the new-folder prompt's OK button, left of its label.
 constexpr int kPromptOkX = 222, kPromptOkY = 249;
-constexpr int kBypass = 0, kInputVol = 1;
 
 class EditorKeyboard : public plugintest::EditorTest
 {

@@ -1,6 +1,7 @@
 // File > Save Preset over a preset marked read-only, with real clicks, as a user without root
 // rights (root may write any file): the question's OK leaves the file as it was and shows why.
 
+#include "EditorPoints.h"
 #include "EditorTestSupport.h"
 
 #include <pwd.h>
@@ -10,14 +11,14 @@
 namespace
 {
 
+using namespace editorpoints;
+
 using namespace std::chrono_literals;
 using plugintest::eventually;
 
-constexpr int kInputVol = 1;
-// Editor coordinates: the File button; a point inside the overwrite question at (158, 126); its
+// Editor coordinates: a point inside the overwrite question at (158, 126); its
 // OK and CANCEL buttons and the gap between them, where a message over the question has its one
 // OK button.
-constexpr int kFileButtonX = 86, kFileButtonY = 16;
 constexpr int kProbeX = 400, kProbeY = 225;
 constexpr int kButtonsY = 126 + 154 + 15;
 constexpr int kQuestionOkX = 158 + 129 + 54, kQuestionCancelX = 158 + 248 + 54, kBetweenButtonsX = 158 + 243;

@@ -1,6 +1,7 @@
 // The editor inside a host's window: the built .so, the test host's own editor thread and real X
 // input synthesised through XTest, under an X server (Xvfb in the test command).
 
+#include "EditorPoints.h"
 #include "EditorTestSupport.h"
 
 #include "wrapper/JuceVSTWrapper.h"
@@ -13,19 +14,16 @@ extern "C" AEffect* VSTPluginMain(audioMasterCallback audioMaster);
 namespace
 {
 
+using namespace editorpoints;
+
 using namespace std::chrono_literals;
 using plugintest::eventually;
 
 // Editor coordinates of the controls these tests use.
-constexpr int kBypassX = 775, kBypassY = 16;
-constexpr int kInputVolX = 59, kInputVolY = 256;
 constexpr int kLowFreqStep2X = 0 + 97 + 15, kLowFreqStep2Y = 80 + 39 + 5;
 // Step 4 of the same selector lies inside its knob area: a press there also starts a drag.
 constexpr int kLowFreqStep4X = 0 + 79 + 11, kLowFreqStep4Y = 80 + 74 + 6;
-constexpr int kFileButtonX = 86, kFileButtonY = 16;
-constexpr int kPresetNameX = 355, kPresetNameY = 14;
-constexpr int kDialogProbeX = 400, kDialogProbeY = 225;
-constexpr int kBypass = 0, kInputVol = 1, kLowFreq = 5, kOutputVol = 20;
+constexpr int kLowFreq = 5, kOutputVol = 20;
 
 class PluginEditor : public plugintest::EditorTest
 {
