@@ -1,6 +1,7 @@
 #include "wrapper/EventLoopGate.h"
 
 #include "wrapper/KeptAtExit.h"
+#include "wrapper/PluginDisplay.h"
 
 #include <juce_events/juce_events.h>
 
@@ -99,7 +100,9 @@ bool dispatchOne(bool waitForAnEvent)
     ++dispatchDepth;
     try
     {
-        dispatched = juce::dispatchNextMessageOnSystemQueue(!waitForAnEvent);
+        // X events already queued come first: JUCE's loop would not see them, and would even
+        // wait for other events with them queued.
+        dispatched = dispatchQueuedXEvents() || juce::dispatchNextMessageOnSystemQueue(!waitForAnEvent);
     }
     catch (...)
     {

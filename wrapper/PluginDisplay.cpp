@@ -3,6 +3,9 @@
 #include "wrapper/PluginDisplay.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
+// JUCE's hook for running the handler of one of its loop's file descriptors (no include guard:
+// included here only).
+#include <juce_events/native/juce_linux_EventLoopInternal.h>
 
 namespace wydvst
 {
@@ -43,6 +46,28 @@ bool openPluginDisplay()
     // JUCE read its table when it opened the display; it reads it again, now that all exist.
     const_cast<Atoms&>(windowSystem->getAtoms()) = Atoms(display);
     return true;
+}
+
+bool dispatchQueuedXEvents()
+{
+    auto* windowSystem = juce::XWindowSystem::getInstanceWithoutCreating();
+    ::Display* display = windowSystem != nullptr ? windowSystem->getDisplay() : nullptr;
+    if (display == nullptr)
+        return false;
+    auto& x = *juce::X11Symbols::getInstance();
+    int queued = 0;
+    int connection = -1;
+    {
+        juce::XWindowSystemUtilities::ScopedXLock xLock;
+        queued = x.xEventsQueued(display, QueuedAlready);
+        connection = x.xConnectionNumber(display);
+    }
+    if (queued == 0)
+        return false;
+    // JUCE's handler of the connection reads events until none is left, queued or on the socket.
+    juce::LinuxEventLoopInternal::invokeEventLoopCallbackForFd(connection);
+    juce::XWindowSystemUtilities::ScopedXLock xLock;
+    return x.xEventsQueued(display, QueuedAlready) < queued;
 }
 
 } // namespace wydvst

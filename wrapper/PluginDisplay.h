@@ -11,4 +11,10 @@ namespace wydvst
 // sends no failing request under any host. Message thread only.
 bool openPluginDisplay();
 
+// Hands JUCE the X events that Xlib has already read off the connection. Every request that
+// waits for a reply reads the events that came before the reply into Xlib's queue, leaving the
+// socket empty, and JUCE's loop waits for the socket: without this, such events (a click, say)
+// would wait for the next X traffic, seconds maybe. True if any was handled. Message thread only.
+bool dispatchQueuedXEvents();
+
 } // namespace wydvst
