@@ -92,3 +92,16 @@ start_xvfb() {
   start_xvfb_server DISPLAY -noreset || return 1
   start_xvfb_server WYD_BARE_DISPLAY || return 1
 }
+
+# Run as a command, `bash scripts/xvfb.sh one` starts one more server, for a test that must own
+# (and may stop) its X server: it prints the display's name as its first line and keeps the
+# server until it is terminated.
+if [ "${BASH_SOURCE[0]}" = "$0" ] && [ "${1:-}" = "one" ]; then
+  trap stop_xvfb EXIT
+  trap 'exit 143' TERM
+  trap 'exit 130' INT
+  start_xvfb_server WYD_ONE_DISPLAY >&2 || exit 1
+  echo "$WYD_ONE_DISPLAY"
+  # Returns when the server ends, or at once when a trapped signal arrives.
+  wait "$WYD_XVFB_STARTED_PID"
+fi

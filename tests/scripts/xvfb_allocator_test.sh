@@ -58,6 +58,23 @@ chmod +x "$work/bin/Xvfb"
   grep -q "WYD_XVFB_DISPLAYS must be FIRST-LAST" "$work/refusal"
 ) || { echo "FAILED: a wrong range is not refused"; fails=1; }
 
+# Run as a command for a test that owns its server: the name comes first, within the range, and
+# the server stops with the command.
+exec {one}< <(WYD_XVFB_DISPLAYS=800-899 exec bash "$root/scripts/xvfb.sh" one 2>/dev/null)
+one_pid=$!
+if read -r -t 60 -u "$one" own; then
+  check "the own server is in the range" in_range "$own" 800 899
+  check "the own server listens" listening "$own"
+  kill "$one_pid"
+  deadline=$((SECONDS + 60))
+  while listening "$own" && [ "$SECONDS" -lt "$deadline" ]; do sleep 0.1; done
+  check "the own server stops with the command" bash -c "! test -S /tmp/.X11-unix/X${own#:}"
+else
+  echo "FAILED: no server name from 'xvfb.sh one'"
+  fails=1
+fi
+exec {one}<&-
+
 # When the sourcing shell ends, its servers stop and its run folder goes, failed tests or not.
 bash -c "source '$root/scripts/xvfb.sh'; start_xvfb >/dev/null || exit 1
          echo \"\$TMPDIR \${WYD_XVFB_PIDS[*]}\" >'$work/run'; exit 3"

@@ -120,15 +120,14 @@ std::vector<std::string> environmentWith(const std::string& display)
     return environment;
 }
 
-// An X server of the test's own on a free display, which Xvfb picks and prints; the display's
-// name is empty when none started. Stopped, it removes its lock file and socket.
+// An X server of the test's own, which the test may stop: from the test command's allocator,
+// which prints the display's name first and keeps the server until it is told to stop. The name
+// is empty when none started.
 std::unique_ptr<ChildProcess> startPrivateXServer(std::string& display)
 {
-    auto server = std::make_unique<ChildProcess>(
-        std::vector<std::string>{"Xvfb", "-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"},
-        environmentWith(""), SIGTERM);
-    const std::string number = server->started() ? server->firstLine(30s) : std::string();
-    display = number.empty() ? std::string() : ":" + number;
+    auto server = std::make_unique<ChildProcess>(std::vector<std::string>{"bash", WYD_XVFB_SCRIPT, "one"},
+                                                 environmentWith(""), SIGTERM);
+    display = server->started() ? server->firstLine(60s * plugintest::waitScale()) : std::string();
     return server;
 }
 
