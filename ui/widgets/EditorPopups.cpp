@@ -61,6 +61,7 @@ public:
     {
         menuWindow.addComponentListener(this);
         targetComponent.addComponentListener(this);
+        targetWasOnScreen = targetIsOnScreen();
         startTimer(kWatchMilliseconds);
     }
 
@@ -90,11 +91,15 @@ public:
 private:
     void timerCallback() override
     {
+        // Hidden after it was seen on screen: a window that is still being mapped (X maps it a
+        // moment after JUCE shows it) is not one the host hid.
         if (!targetIsOnScreen())
         {
-            dismiss();
+            if (targetWasOnScreen)
+                dismiss();
             return;
         }
+        targetWasOnScreen = true;
         returnFocusFromMenus();
     }
 
@@ -143,6 +148,7 @@ private:
 
     juce::Component::SafePointer<juce::Component> menu;
     juce::Component::SafePointer<juce::Component> target;
+    bool targetWasOnScreen = false;
 };
 
 std::vector<std::unique_ptr<MenuWatch>>& watches()
