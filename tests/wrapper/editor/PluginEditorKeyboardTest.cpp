@@ -398,8 +398,9 @@ TEST_F(EditorKeyboard, UnloadingTheLibraryWithAnInstanceAndItsEditorLeftOpen)
     const float bypass = shown.plugin->getParameter(kBypass);
     click(shown, kBypassX, kBypassY);
     ASSERT_TRUE(eventually([&] { return shown.plugin->getParameter(kBypass) != bypass; }));
-    // The host forgets the instance and unloads the library.
+    // The host forgets the instance and unloads the library, once its last call into it returned.
     gui->stopIdling(shown.plugin->record());
+    ASSERT_TRUE(gui->waitUntilOutOfIdle(shown.plugin->record(), 30s)) << "the last idle call never returned";
 #if defined(__SANITIZE_ADDRESS__)
     // Left open on purpose: what the instance holds is never freed.
     __lsan_ignore_object(shown.plugin->record()->object);
