@@ -8,7 +8,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <iterator>
 #include <limits>
 
 namespace ParameterTable
@@ -133,18 +132,38 @@ float signalPathValue(float value)
     return value < 1.0f ? value : 1.0f;
 }
 
-int selectorSteps(int index)
+namespace
+{
+struct StepTexts
+{
+    const char* const* texts = nullptr;
+    int count = 0;
+};
+
+template <size_t N>
+constexpr StepTexts stepTexts(const char* const (&texts)[N])
+{
+    return {texts, static_cast<int>(N)};
+}
+
+StepTexts stepTextsOf(int index)
 {
     switch (index)
     {
-    case kTolmLowFreq: return static_cast<int>(std::size(tolmLowFreqTexts));
-    case kTolmMidFreq: return static_cast<int>(std::size(tolmMidFreqTexts));
-    case kTolmHighFreq: return static_cast<int>(std::size(tolmHighFreqTexts));
-    case kBraskLowFreq: return static_cast<int>(std::size(braskLowFreqTexts));
-    case kBraskHighBoostFreq: return static_cast<int>(std::size(braskHighBoostFreqTexts));
-    case kBraskHighAttenFreq: return static_cast<int>(std::size(braskHighAttenFreqTexts));
-    default: return 0;
+    case kTolmLowFreq: return stepTexts(tolmLowFreqTexts);
+    case kTolmMidFreq: return stepTexts(tolmMidFreqTexts);
+    case kTolmHighFreq: return stepTexts(tolmHighFreqTexts);
+    case kBraskLowFreq: return stepTexts(braskLowFreqTexts);
+    case kBraskHighBoostFreq: return stepTexts(braskHighBoostFreqTexts);
+    case kBraskHighAttenFreq: return stepTexts(braskHighAttenFreqTexts);
+    default: return {};
     }
+}
+} // namespace
+
+int selectorSteps(int index)
+{
+    return stepTextsOf(index).count;
 }
 
 int selectorStep(int index, float value)
@@ -167,17 +186,10 @@ namespace
 {
 juce::String selectorText(int index, float value)
 {
-    const int step = selectorStep(index, value);
-    switch (index)
-    {
-    case kTolmLowFreq: return tolmLowFreqTexts[step];
-    case kTolmMidFreq: return tolmMidFreqTexts[step];
-    case kTolmHighFreq: return tolmHighFreqTexts[step];
-    case kBraskLowFreq: return braskLowFreqTexts[step];
-    case kBraskHighBoostFreq: return braskHighBoostFreqTexts[step];
-    case kBraskHighAttenFreq: return braskHighAttenFreqTexts[step];
-    default: return {};
-    }
+    const StepTexts steps = stepTextsOf(index);
+    if (steps.count == 0)
+        return {};
+    return steps.texts[selectorStep(index, value)];
 }
 } // namespace
 
