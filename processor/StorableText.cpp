@@ -22,13 +22,19 @@ bool isStorable(const juce::String& text)
     return true;
 }
 
-juce::Array<juce::juce_wchar> unstorableCharacters(const juce::String& text)
+juce::Array<juce::juce_wchar> distinctCharacters(const juce::String& text,
+                                                 const std::function<bool(juce::juce_wchar)>& chosen)
 {
     juce::Array<juce::juce_wchar> found;
     for (auto c = text.getCharPointer(); !c.isEmpty();)
-        if (const auto character = c.getAndAdvance(); !isXmlCharacter(character))
+        if (const auto character = c.getAndAdvance(); chosen(character))
             found.addIfNotAlreadyThere(character);
     return found;
+}
+
+juce::Array<juce::juce_wchar> unstorableCharacters(const juce::String& text)
+{
+    return distinctCharacters(text, [](juce::juce_wchar c) { return !isXmlCharacter(c); });
 }
 
 juce::String storable(const juce::String& text)

@@ -2,6 +2,8 @@
 
 #include <juce_core/juce_core.h>
 
+#include <functional>
+
 // Text that goes into a preset document has to come back out of it. XML 1.0 can carry no C0
 // control character but tab, line feed and carriage return, no UTF-16 surrogate and neither
 // U+FFFE nor U+FFFF, not even as a character reference: a document holding one is refused whole
@@ -13,6 +15,9 @@ bool isXmlCharacter(juce::juce_wchar c);
 // True when every character of text can be carried.
 bool isStorable(const juce::String& text);
 
+// The characters of text for which `chosen` holds, each once, in the order they first appear.
+juce::Array<juce::juce_wchar> distinctCharacters(const juce::String& text,
+                                                 const std::function<bool(juce::juce_wchar)>& chosen);
 // The characters of text that cannot be carried, each once, in the order they first appear.
 juce::Array<juce::juce_wchar> unstorableCharacters(const juce::String& text);
 

@@ -23,12 +23,9 @@ juce::Array<juce::juce_wchar> charactersPresetPathsCannotHold(const juce::String
 juce::Array<juce::juce_wchar> charactersFolderNamesCannotHold(const juce::String& name)
 {
     const juce::String reserved(folderNameSeparatorsAndReserved);
-    juce::Array<juce::juce_wchar> found;
-    for (auto c = name.getCharPointer(); !c.isEmpty();)
-        if (const auto character = c.getAndAdvance();
-            !StorableText::isXmlCharacter(character) || reserved.containsChar(character))
-            found.addIfNotAlreadyThere(character);
-    return found;
+    return StorableText::distinctCharacters(name, [&reserved](juce::juce_wchar c) {
+        return !StorableText::isXmlCharacter(c) || reserved.containsChar(c);
+    });
 }
 
 juce::String listed(const juce::Array<juce::juce_wchar>& characters)
