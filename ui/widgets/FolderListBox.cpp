@@ -7,13 +7,13 @@
 namespace
 {
 using Flags = juce::FileBrowserComponent::FileChooserFlags;
+} // namespace
 
-juce::File childOf(const juce::File& folder, const juce::String& name)
+juce::File childAsText(const juce::File& folder, const juce::String& name)
 {
     const auto path = folder.getFullPathName();
     return juce::File(path.endsWithChar('/') ? path + name : path + "/" + name);
 }
-} // namespace
 
 bool FolderListBox::FolderStamp::operator==(const FolderStamp& other) const
 {
@@ -96,11 +96,15 @@ void FolderListBox::refreshIfChanged()
         refresh();
 }
 
+const FolderListBox::Entry* FolderListBox::entryAt(int row) const
+{
+    return row >= 0 && row < (int) entries.size() ? &entries[(size_t) row] : nullptr;
+}
+
 juce::File FolderListBox::fileOfRow(int row) const
 {
-    if (row < 0 || row >= (int) entries.size())
-        return {};
-    return childOf(browser.getRoot(), entries[(size_t) row].name);
+    const auto* entry = entryAt(row);
+    return entry != nullptr ? childAsText(browser.getRoot(), entry->name) : juce::File();
 }
 
 juce::File FolderListBox::getSelectedFile() const
@@ -115,25 +119,23 @@ int FolderListBox::getNumRows()
 
 void FolderListBox::paintListBoxItem(int row, juce::Graphics& g, int width, int height, bool selected)
 {
-    if (row < 0 || row >= (int) entries.size())
-        return;
-    const auto& entry = entries[(size_t) row];
+    const auto* entry = entryAt(row);
     auto* own = browser.getDisplayComponent();
-    if (own == nullptr)
+    if (entry == nullptr || own == nullptr)
         return;
     // Drawn as the browser's own list draws its rows, with its colours.
     getLookAndFeel().drawFileBrowserRow(
-        g, width, height, fileOfRow(row), entry.name, nullptr,
-        entry.isFolder ? juce::String() : juce::File::descriptionOfSizeInBytes(entry.size),
-        entry.modified.formatted("%d %b '%y %H:%M"), entry.isFolder, selected, row, *own);
+        g, width, height, fileOfRow(row), entry->name, nullptr,
+        entry->isFolder ? juce::String() : juce::File::descriptionOfSizeInBytes(entry->size),
+        entry->modified.formatted("%d %b '%y %H:%M"), entry->isFolder, selected, row, *own);
 }
 
 // A click on a file puts its name into the name field, as the browser's own list does.
 void FolderListBox::listBoxItemClicked(int row, const juce::MouseEvent&)
 {
-    if (row >= 0 && row < (int) entries.size() && !entries[(size_t) row].isFolder
-        && (flags & Flags::saveMode) != 0)
-        browser.setFileName(entries[(size_t) row].name);
+    const auto* entry = entryAt(row);
+    if (entry != nullptr && !entry->isFolder && (flags & Flags::saveMode) != 0)
+        browser.setFileName(entry->name);
 }
 
 void FolderListBox::listBoxItemDoubleClicked(int row, const juce::MouseEvent&)
@@ -148,16 +150,17 @@ void FolderListBox::returnKeyPressed(int row)
 
 void FolderListBox::open(int row)
 {
-    if (row < 0 || row >= (int) entries.size())
+    const auto* entry = entryAt(row);
+    if (entry == nullptr)
         return;
     const auto file = fileOfRow(row);
-    if (entries[(size_t) row].isFolder)
+    if (entry->isFolder)
     {
         browser.setRoot(file); // the dialog hears of it and lists the new folder
         return;
     }
     if ((flags & Flags::saveMode) != 0)
-        browser.setFileName(entries[(size_t) row].name);
+        browser.setFileName(entry->name);
     if (onFileChosen)
         onFileChosen(file);
 }

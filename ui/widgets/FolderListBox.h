@@ -6,6 +6,10 @@
 #include <sys/types.h>
 #include <vector>
 
+// The file `name` names inside `folder`, joined as text: File::getChildFile would read "~user"
+// as a home folder and "a/../b" as a path of its own.
+juce::File childAsText(const juce::File& folder, const juce::String& name);
+
 // The file dialog's list of its browser's current folder, in place of the browser's own list.
 // Every entry is kept by its name and joined to the folder's path as text: JUCE's own list joins
 // with File::getChildFile, which reads a name such as "~news" as the home folder of user "news",
@@ -59,6 +63,8 @@ private:
     void componentMovedOrResized(juce::Component& component, bool wasMoved, bool wasResized) override;
 
     void open(int row);
+    // The entry of a row, or nullptr for a row outside the listing.
+    const Entry* entryAt(int row) const;
     juce::Component* browsersOwnList() const;
 
     juce::FileBrowserComponent& browser;

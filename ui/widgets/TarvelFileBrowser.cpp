@@ -144,11 +144,8 @@ juce::File TarvelFileBrowser::selectedFile() const
     const auto root = fileBrowser_->getRoot();
     if (typed.isEmpty())
         return root;
-    // Joined as text, as the list joins names: getChildFile would read "~name" as a home folder.
-    if (typed.startsWithChar('/'))
-        return juce::File(typed);
-    const auto rootPath = root.getFullPathName();
-    return juce::File(rootPath.endsWithChar('/') ? rootPath + typed : rootPath + "/" + typed);
+    // Joined as text, as the list joins names.
+    return typed.startsWithChar('/') ? juce::File(typed) : childAsText(root, typed);
 }
 
 void TarvelFileBrowser::timerCallback()

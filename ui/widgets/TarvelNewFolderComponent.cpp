@@ -6,6 +6,7 @@
 #include "ui/images/BinaryImages.h"
 #include "ui/widgets/EmbeddedImage.h"
 #include "ui/widgets/EditorModalScope.h"
+#include "ui/widgets/FolderListBox.h"
 
 #include <cerrno>
 
@@ -97,7 +98,7 @@ void TarvelNewFolderComponent::createFolder()
         alertComponent_->showMessage(NameRules::refusalMessage("folder name", refused), 1);
         return;
     }
-    const juce::File target(fileBrowser->getRoot().getFullPathName() + "/" + name);
+    const juce::File target = childAsText(fileBrowser->getRoot(), name);
     if (target.exists())
     {
         alertComponent_->showMessage("The folder name already exist! Try different name.", 1);
