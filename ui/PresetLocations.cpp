@@ -95,11 +95,6 @@ juce::String presetFolderText()
     return audioMusicAppsText() + "/" + "Tarvel/Presets/WYD-KX7";
 }
 
-juce::File presetFolder()
-{
-    return juce::File(presetFolderText());
-}
-
 juce::File userManual()
 {
     return juce::File(audioMusicAppsText() + "/" + "Tarvel/User Manuals" + "/"
@@ -134,11 +129,6 @@ juce::File resolveInside(const juce::String& folderPath, const juce::String& pre
         return {};
     const juce::File file(full);
     return isInside(file.getFullPathName(), folderPath) ? file : juce::File();
-}
-
-juce::File resolvePresetPath(const juce::String& presetPath)
-{
-    return resolveInside(presetFolderText(), presetPath);
 }
 
 bool isUsableName(const juce::String& name)

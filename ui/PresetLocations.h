@@ -15,7 +15,6 @@ constexpr juce::int64 maxPresetFileBytes = 1024 * 1024;
 
 // "<Music>/Audio Music Apps/Tarvel/Presets/WYD-KX7" as text, "/" separators.
 juce::String presetFolderText();
-juce::File presetFolder();
 // "<Music>/Audio Music Apps/Tarvel/User Manuals/WYD-KX7 Manual.pdf".
 juce::File userManual();
 
@@ -33,8 +32,6 @@ juce::String withSeparators(const juce::String& folderPath, const juce::String& 
 // component, or an absolute path outside the folder yields juce::File() (no file), so no caller
 // can reach outside the folder.
 juce::File resolveInside(const juce::String& folderPath, const juce::String& presetPath);
-// The same for the preset folder.
-juce::File resolvePresetPath(const juce::String& presetPath);
 
 // Whether a name typed for one file or folder can be used: not empty after trimming and not made
 // only of spaces and dots ("", ".", "..", "   ", "..."), which name no new entry, a hidden one or

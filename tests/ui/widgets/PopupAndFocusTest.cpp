@@ -129,7 +129,7 @@ TEST_F(PopupAndFocusTest, NewFolderPromptTakesTheKeysInsideAHostWindow)
     TarvelWydKX7PresetMenu menu("presetMenu_");
     juce::Component editor;
     editor.setSize(800, 450);
-    TarvelWydKX7PresetBrowser dialog("savePresetBrowser_", "Save", PresetLocations::presetFolder(),
+    TarvelWydKX7PresetBrowser dialog("savePresetBrowser_", "Save", juce::File(PresetLocations::presetFolderText()),
                                      "*.tz7p", 5, 1, 5, 3, 8, &processor, &menu);
     editor.addChildComponent(dialog);
     dialog.setBounds(0, 0, 800, 450);

@@ -37,16 +37,16 @@ TEST_F(PresetLocationsTest, InsideMeansBelowTheFolderNotASiblingWhoseNameExtends
 
 TEST_F(PresetLocationsTest, PresetPathsResolveOnlyInsideTheFolder)
 {
-    EXPECT_EQ(PresetLocations::resolvePresetPath("Init.tz7p").getFullPathName(), folder + "/Init.tz7p");
-    EXPECT_EQ(PresetLocations::resolvePresetPath("Sub\\Warm.tz7p").getFullPathName(),
+    EXPECT_EQ(PresetLocations::resolveInside(folder, "Init.tz7p").getFullPathName(), folder + "/Init.tz7p");
+    EXPECT_EQ(PresetLocations::resolveInside(folder, "Sub\\Warm.tz7p").getFullPathName(),
               folder + "/Sub/Warm.tz7p");
-    EXPECT_EQ(PresetLocations::resolvePresetPath(folder + "/Sub/Warm.tz7p").getFullPathName(),
+    EXPECT_EQ(PresetLocations::resolveInside(folder, folder + "/Sub/Warm.tz7p").getFullPathName(),
               folder + "/Sub/Warm.tz7p");
     for (auto* unsafe : { "", "../x.tz7p", "Sub/../../x.tz7p", "..", "/etc/passwd",
                           "..\\..\\x.tz7p" })
-        EXPECT_EQ(PresetLocations::resolvePresetPath(unsafe), juce::File()) << unsafe;
-    EXPECT_EQ(PresetLocations::resolvePresetPath(folder + " old/x.tz7p"), juce::File());
-    EXPECT_EQ(PresetLocations::resolvePresetPath(folder + "/../x.tz7p"), juce::File());
+        EXPECT_EQ(PresetLocations::resolveInside(folder, unsafe), juce::File()) << unsafe;
+    EXPECT_EQ(PresetLocations::resolveInside(folder, folder + " old/x.tz7p"), juce::File());
+    EXPECT_EQ(PresetLocations::resolveInside(folder, folder + "/../x.tz7p"), juce::File());
 }
 
 // "\" separates folders unless a file or folder is named by the path as it stands.

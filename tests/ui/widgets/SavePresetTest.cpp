@@ -65,7 +65,7 @@ struct SavePresetTest : ::testing::Test
         editor->addAndMakeVisible(menu);
         // Built before the preset folder exists, as on a fresh system.
         dialog = std::make_unique<TarvelWydKX7PresetBrowser>(
-            "savePresetBrowser_", "Save", PresetLocations::presetFolder(), "*.tz7p", 5, 1, 5, 3, 8,
+            "savePresetBrowser_", "Save", juce::File(PresetLocations::presetFolderText()), "*.tz7p", 5, 1, 5, 3, 8,
             &processor, &menu);
         editor->addChildComponent(*dialog);
         dialog->setBounds(0, 0, 800, 450);
