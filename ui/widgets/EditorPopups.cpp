@@ -100,7 +100,7 @@ private:
             return;
         }
         targetWasOnScreen = true;
-        returnFocusFromMenus();
+        moveFocusOffMenus(false);
     }
 
     bool targetIsOnScreen() const
@@ -116,8 +116,15 @@ private:
     // `menuHidden`: the menu window was just unmapped, so a focus it held went to the root.
     void returnFocusFromMenus(bool menuHidden = false)
     {
+        if (targetIsOnScreen())
+            moveFocusOffMenus(menuHidden);
+    }
+
+    // The same, for a target known to be on screen.
+    void moveFocusOffMenus(bool menuHidden)
+    {
         auto* x = display();
-        if (x == nullptr || !targetIsOnScreen())
+        if (x == nullptr)
             return;
         juce::XWindowSystemUtilities::ScopedXLock xLock;
         ::Window focus = 0;
