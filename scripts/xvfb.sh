@@ -82,11 +82,15 @@ stop_xvfb() {
   WYD_RUN_DIR=""
 }
 
-start_xvfb() {
+# Stops the servers and removes the run folder when the shell exits, also when interrupted.
+stop_xvfb_at_exit() {
   trap stop_xvfb EXIT
-  # An interrupted run still stops its servers and removes its folder.
   trap 'exit 130' INT
   trap 'exit 143' TERM
+}
+
+start_xvfb() {
+  stop_xvfb_at_exit
   WYD_RUN_DIR=$(mktemp -d "${TMPDIR:-/tmp}/wyd-test-run-XXXXXX") || return 1
   export TMPDIR=$WYD_RUN_DIR
   start_xvfb_server DISPLAY -noreset || return 1
@@ -97,9 +101,7 @@ start_xvfb() {
 # (and may stop) its X server: it prints the display's name as its first line and keeps the
 # server until it is terminated.
 if [ "${BASH_SOURCE[0]}" = "$0" ] && [ "${1:-}" = "one" ]; then
-  trap stop_xvfb EXIT
-  trap 'exit 143' TERM
-  trap 'exit 130' INT
+  stop_xvfb_at_exit
   start_xvfb_server WYD_ONE_DISPLAY >&2 || exit 1
   echo "$WYD_ONE_DISPLAY"
   # Returns when the server ends, or at once when a trapped signal arrives.

@@ -6,6 +6,7 @@
 
 #include "PluginTestSupport.h"
 
+#include "tests/Eventually.h"
 #include "tests/TemporaryFolder.h"
 
 #include "processor/WYD_KX7AudioProcessor.h"
@@ -19,7 +20,6 @@
 #include <filesystem>
 #include <functional>
 #include <set>
-#include <thread>
 
 namespace plugintest
 {
@@ -44,30 +44,8 @@ inline const std::string& temporaryHome()
     return folder ? folder->path() : none;
 }
 
-// How many times longer every wait may take: sanitizer builds (scripts/sanitize.sh) draw and
-// dispatch many times slower than the plain build.
-inline int waitScale()
-{
-    static const int scale = [] {
-        const char* text = std::getenv("WYD_TEST_WAIT_SCALE");
-        const int value = text != nullptr ? std::atoi(text) : 1;
-        return value > 1 ? value : 1;
-    }();
-    return scale;
-}
-
-// Polls `condition` until it holds or the deadline (scaled as above) passes.
-inline bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 3s)
-{
-    const auto end = std::chrono::steady_clock::now() + timeout * waitScale();
-    while (!condition())
-    {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
-}
+using wydtest::eventually;
+using wydtest::waitScale;
 
 // One library, one host thread that idles editors, and the X connection; checks at the end that
 // the editors left no thread, window or X error behind.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #define JUCE_GUI_BASICS_INCLUDE_XHEADERS 1
+#include "tests/Eventually.h"
 #include "tools/X11Session.h"
 #include "wrapper/EventLoopGate.h"
 
@@ -12,7 +13,6 @@
 
 #include <chrono>
 #include <functional>
-#include <thread>
 
 namespace
 {
@@ -27,15 +27,15 @@ struct PressTarget : juce::Component
 // effEditIdle's work, over and over, until `done` or ten seconds have passed.
 bool idleUntil(const std::function<bool()>& done)
 {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    for (; !done(); std::this_thread::sleep_for(std::chrono::milliseconds(10)))
-    {
-        if (std::chrono::steady_clock::now() > end)
+    return wydtest::eventually(
+        [&] {
+            if (done())
+                return true;
+            wydvst::EventLoopGate::HostTurn turn;
+            wydvst::EventLoopGate::dispatchPending();
             return false;
-        wydvst::EventLoopGate::HostTurn turn;
-        wydvst::EventLoopGate::dispatchPending();
-    }
-    return true;
+        },
+        std::chrono::seconds(10));
 }
 
 TEST(QueuedXEvents, APressXlibHasReadReachesItsComponentAtTheNextIdle)
